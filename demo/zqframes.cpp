@@ -1,0 +1,2 @@
+// Placeholder until the graphics core exists.
+int main() { return 1; }

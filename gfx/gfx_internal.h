@@ -1,0 +1,219 @@
+// Records and helpers shared by the graphics library's units: the one screen
+// (GfxState), the mode table, the display-driver record, the drawing context
+// and the process-wide pixel routines.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "gfx/zq_gfx.h"
+#include "runtime/zq_rt.h"
+
+// Built-in font and palette descriptors.
+struct FontDesc {
+    int32_t width;
+    int32_t height;
+    const uint8_t* data;  // glyph c at c * h; one byte per row, bit 0 leftmost
+};
+
+struct PaletteDesc {
+    int32_t colors;
+    const uint8_t* data;  // colors x (red, green, blue)
+};
+
+extern const FontDesc zq_font_8x8, zq_font_8x14, zq_font_8x16;
+extern const PaletteDesc zq_palette_2, zq_palette_16, zq_palette_64, zq_palette_256;
+
+struct ModeInfo {
+    uint16_t width, height;
+    uint8_t depth;
+    uint8_t line_repeat;
+    const PaletteDesc* palette;
+    const FontDesc* font;
+    uint8_t text_cols, text_rows;
+};
+
+struct CharCell {
+    uint16_t ch;
+    uint32_t fg;
+    uint32_t bg;
+};
+
+// Screen and driver flags (the flags argument of the screen calls and of a
+// driver's init).
+namespace DriverFlags {
+inline constexpr int32_t Fullscreen = 0x01;
+inline constexpr int32_t OpenGL = 0x02;
+inline constexpr int32_t FixedMode = 0x04;
+inline constexpr int32_t Borderless = 0x08;
+inline constexpr int32_t Shaped = 0x10;
+inline constexpr int32_t Topmost = 0x20;
+inline constexpr int32_t AlphaDrawing = 0x40;
+inline constexpr int32_t NoDisplay = -1;
+inline constexpr int32_t Closing = static_cast<int32_t>(0x80000000u);
+}  // namespace DriverFlags
+
+struct GfxDriver {
+    const char* name;
+    int32_t (*init)(const char* title, int32_t w, int32_t h, int32_t depth, int32_t refresh_rate,
+                    int32_t flags);
+    void (*exit)();
+    void (*lock)();
+    void (*unlock)();
+    void (*set_palette)(int32_t index, int32_t r, int32_t g, int32_t b);
+    void (*wait_vsync)();
+    int32_t (*get_mouse)(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons);
+    void (*set_mouse)(int32_t x, int32_t y, int32_t cursor);
+    void (*set_window_title)(const char* title);
+    int32_t (*set_window_pos)(int32_t x, int32_t y);
+    int32_t* (*fetch_modes)(int32_t depth, int32_t* count);
+    void (*flip)();
+    void (*poll_events)();
+};
+
+// The drivers tried in order, ended by a null entry. Tests may point it at
+// fake drivers.
+extern const GfxDriver** __zq_gfx_drivers_list;
+extern const GfxDriver __zq_gfxDriverNull;
+
+// GfxState.flags bits.
+inline constexpr uint32_t SCREEN_LOCKED = 0x00000001;
+inline constexpr uint32_t SCREEN_LOCK_SET = 0x00000002;
+inline constexpr uint32_t SCREEN_TEXT_PENDING = 0x00000004;
+inline constexpr uint32_t SCREEN_ALPHA_PRIMITIVES = 0x00000008;
+inline constexpr uint32_t SCREEN_HAS_MMX = 0x01000000;
+inline constexpr uint32_t SCREEN_OPENGL = 0x20000000;
+
+struct GfxState {
+    int32_t id;
+    int32_t mode_number;
+    uint8_t** pages;
+    int32_t page_count;
+    int32_t spare;
+    uint8_t* framebuffer;
+    int32_t width, height;
+    int32_t depth;
+    int32_t bpp;
+    int32_t pitch;
+    uint32_t* palette;
+    uint32_t* device_palette;
+    uint8_t* color_association;
+    uint8_t* dirty;
+    const GfxDriver* driver;
+    uint32_t color_mask;
+    const PaletteDesc* default_palette;
+    int32_t line_repeat;
+    int32_t cursor_x, cursor_y;
+    const FontDesc* font;
+    int32_t text_cols, text_rows;
+    uint8_t* key_state;  // 128 bytes
+    int32_t refresh_rate;
+    CharCell** char_cells;
+    uint8_t* event_queue;
+    int32_t event_head, event_tail;
+    ZqMutex* event_mutex;
+    uint32_t flags;
+};
+
+extern GfxState* __zq_gfx;
+extern const char* __zq_window_title;
+extern const char* __zq_gfx_driver_name;
+extern uint32_t* __zq_color_conv_16to32;
+
+// The screen-lock idiom: lock the display unless an outer operation already
+// holds it; unlock only what was locked here.
+inline void zq_hGfxLock() {
+    GfxState* s = __zq_gfx;
+    if (!(s->flags & (SCREEN_LOCKED | SCREEN_LOCK_SET))) {
+        s->driver->lock();
+        s->flags |= SCREEN_LOCKED | SCREEN_LOCK_SET;
+    }
+}
+
+inline void zq_hGfxUnlock() {
+    GfxState* s = __zq_gfx;
+    if (s->flags & SCREEN_LOCK_SET) {
+        s->driver->unlock();
+        s->flags &= ~(SCREEN_LOCKED | SCREEN_LOCK_SET);
+    }
+}
+
+// The drawing context.
+struct GfxContext;
+using PutPixelFn = void (*)(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+using GetPixelFn = uint32_t (*)(GfxContext* ctx, int32_t x, int32_t y);
+using PixelSetFn = void* (*)(void* dest, int color, size_t count);
+using PixelCpyFn = void* (*)(void* dest, const void* src, size_t count);
+
+inline constexpr uint32_t CTX_FRESH = 0x01;
+inline constexpr uint32_t CTX_ON_BUFFER = 0x02;
+inline constexpr uint32_t CTX_WINDOW_ON = 0x04;
+inline constexpr uint32_t CTX_WINDOW_NOFLIP = 0x08;
+inline constexpr uint32_t CTX_VIEW_ON = 0x10;
+inline constexpr uint32_t CTX_VIEW_ABSOLUTE = 0x20;
+
+struct GfxContext {
+    int32_t id;
+    int32_t work_page;
+    uint8_t** line;
+    int32_t line_capacity;
+    int32_t target_bpp;
+    int32_t target_pitch;
+    void* last_target;
+    float last_x, last_y;
+    int32_t view_x, view_y, view_w, view_h;
+    int32_t old_view_x, old_view_y, old_view_w, old_view_h;
+    float map_x, map_y, map_w, map_h;
+    uint32_t fg_color, bg_color;
+    PutPixelFn put_pixel;
+    GetPixelFn get_pixel;
+    PixelSetFn pixel_set;
+    uint32_t flags;
+};
+
+GfxContext* zq_hGetContext();
+void zq_hPrepareTarget(GfxContext* ctx, void* target, uint32_t color);
+void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y);
+void zq_hFixRelative(GfxContext* ctx, int32_t flags, float* x1, float* y1, float* x2, float* y2);
+void zq_hFixCoordsOrder(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
+void zq_hSetupFuncs(int32_t bpp);
+uint32_t zq_CpuDetect();
+
+// Process-wide pixel routines, chosen by zq_hSetupFuncs.
+extern PutPixelFn zq_hPutPixelSolid, zq_hPutPixelAlpha;
+extern PixelSetFn zq_hPixelSetSolid, zq_hPixelSetAlpha;
+extern GetPixelFn zq_hGetPixel;
+extern PixelSetFn zq_hPixelSet;
+extern PixelCpyFn zq_hPixelCpy;
+extern PixelCpyFn zq_hMemCpy;
+extern PixelSetFn zq_hMemSet;
+
+// Colours and palettes.
+uint32_t zq_hMakeColor(uint32_t color, int32_t is_rgb);
+uint32_t zq_hFixColor(uint32_t color);
+void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b);
+void zq_GfxPaletteUsing(const int32_t* data);
+void zq_hRestorePalette();
+int32_t zq_GfxIn(uint16_t port);
+int32_t zq_GfxOut(uint16_t port, uint8_t value);
+
+// Built-in data and the LZW codec.
+void zq_hSetupData();
+int32_t zq_hDecode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* out_size);
+int32_t zq_hEncode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* out_size);
+
+// Box, clear and view.
+void zq_hGfxBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color, int32_t filled,
+                uint32_t style);
+int32_t zq_GfxClear(int32_t mode);
+void zq_GfxView(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill_color,
+                uint32_t border_color, int32_t flags);
+
+// Text cells.
+void zq_hResetCharCells(GfxContext* ctx, int32_t allocate);
+void zq_hClearCharCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page, uint16_t ch,
+                        uint32_t fg, uint32_t bg);
+
+// Screen.
+int32_t zq_GfxSetWindowTitle(ZqString* title);
+void zq_GfxViewUpdate();
