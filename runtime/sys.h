@@ -30,3 +30,5 @@ void sys_sleep_ms(int32_t ms);
 void* sys_lib_load(const char* name);
 void* sys_lib_symbol(void* lib, const char* name);
 void sys_lib_free(void* lib);
+// Whether the named library is loaded in the process now (for tests).
+bool sys_lib_is_loaded(const char* name);

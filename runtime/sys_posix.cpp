@@ -96,3 +96,10 @@ void sys_sleep_ms(int32_t ms) {
 void* sys_lib_load(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
 void* sys_lib_symbol(void* lib, const char* name) { return dlsym(lib, name); }
 void sys_lib_free(void* lib) { dlclose(lib); }
+
+bool sys_lib_is_loaded(const char* name) {
+    void* lib = dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+    if (!lib) return false;
+    dlclose(lib);
+    return true;
+}

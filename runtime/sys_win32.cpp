@@ -47,3 +47,5 @@ void* sys_lib_symbol(void* lib, const char* name) {
 }
 
 void sys_lib_free(void* lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
+
+bool sys_lib_is_loaded(const char* name) { return GetModuleHandleA(name) != nullptr; }

@@ -1,0 +1,148 @@
+// The hooked console entry points: dispatch to a set slot, fall back to the
+// text console otherwise, and the extra work around the dispatch.
+#include <gtest/gtest.h>
+
+#include "runtime/zq_rt.h"
+
+namespace {
+struct Calls {
+    int inkey, cls, cls_mode, width, width_cols, width_rows, locate, locate_row, locate_col,
+        view_update, sleep_ms;
+};
+Calls calls;
+
+ZqString* fake_inkey() {
+    ++calls.inkey;
+    return zq_CHR(1, 'x');
+}
+int32_t fake_cls(int32_t mode) {
+    ++calls.cls;
+    calls.cls_mode = mode;
+    return 0;
+}
+int32_t fake_width(int32_t cols, int32_t rows) {
+    ++calls.width;
+    calls.width_cols = cols;
+    calls.width_rows = rows;
+    return (30 << 16) | 80;
+}
+int32_t fake_locate(int32_t row, int32_t col, int32_t) {
+    ++calls.locate;
+    calls.locate_row = row;
+    calls.locate_col = col;
+    return 0x1234;
+}
+void fake_getsize(int32_t* cols, int32_t* rows) {
+    if (cols) *cols = 80;
+    if (rows) *rows = 30;
+}
+void fake_view_update() { ++calls.view_update; }
+void fake_sleep(int32_t ms) { calls.sleep_ms = ms; }
+
+// Installs a grid of 80 x 30 cells behind the hooks, like a graphics screen.
+class Hooks : public testing::Test {
+   protected:
+    void SetUp() override {
+        calls = {};
+        saved_ = __zq_ctx.hooks;
+        __zq_ctx.hooks.hook_inkey = fake_inkey;
+        __zq_ctx.hooks.hook_cls = fake_cls;
+        __zq_ctx.hooks.hook_width = fake_width;
+        __zq_ctx.hooks.hook_locate = fake_locate;
+        __zq_ctx.hooks.hook_getsize = fake_getsize;
+        __zq_ctx.hooks.hook_view_update = fake_view_update;
+        __zq_ctx.hooks.hook_sleep = fake_sleep;
+        zq_ConsoleSetTopBotRows(-1, -1);
+    }
+    void TearDown() override {
+        __zq_ctx.hooks = saved_;
+        zq_ConsoleSetTopBotRows(-1, -1);
+    }
+    ConsoleHooks saved_;
+};
+}  // namespace
+
+TEST_F(Hooks, SetSlotsReceiveTheCall) {
+    ZqString* key = zq_Inkey();
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(calls.inkey, 1);
+    EXPECT_EQ(zq_StrCompare(key, -1, "x", 1), 0);
+
+    zq_Sleep(123);
+    EXPECT_EQ(calls.sleep_ms, 123);
+}
+
+TEST_F(Hooks, ClsDispatchesAndResetsThePrintColumn) {
+    __zq_ctx.files[0].print_col = 17;
+    zq_Cls(static_cast<int32_t>(0xFFFF0000u));
+    EXPECT_EQ(calls.cls, 1);
+    EXPECT_EQ(calls.cls_mode, static_cast<int32_t>(0xFFFF0000u));
+    EXPECT_EQ(__zq_ctx.files[0].print_col, 0);
+}
+
+TEST_F(Hooks, WidthQueryChangesNothingAndSetResetsTheView) {
+    zq_ConsoleSetTopBotRows(4, 9);
+    EXPECT_EQ(zq_Width(0, 0), (30 << 16) | 80);
+    EXPECT_EQ(zq_ConsoleGetTopRow(), 4);
+    EXPECT_EQ(calls.locate, 0);
+
+    EXPECT_EQ(zq_Width(80, 25), 0);
+    EXPECT_EQ(calls.width_cols, 80);
+    EXPECT_EQ(calls.width_rows, 25);
+    EXPECT_EQ(__zq_ctx.files[0].width, 80);
+    // The view covers the whole grid again and the cursor went to row 1, column 1.
+    EXPECT_EQ(zq_ConsoleGetTopRow(), 0);
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 29);
+    EXPECT_EQ(calls.locate_row, 1);
+    EXPECT_EQ(calls.locate_col, 1);
+}
+
+TEST_F(Hooks, LocateChecksTheViewAndTheWidth) {
+    zq_ConsoleSetTopBotRows(4, 9);  // rows 5 to 10
+    int32_t out = -1;
+    EXPECT_EQ(zq_LocateEx(6, 10, 1, &out), 0);
+    EXPECT_EQ(out, 0x1234);
+    EXPECT_EQ(__zq_ctx.files[0].print_col, 9);
+
+    out = -1;
+    EXPECT_EQ(zq_LocateEx(11, 1, 1, &out), 1);
+    EXPECT_EQ(zq_ErrorGetNum(), 1);
+    EXPECT_EQ(out, 0);
+    EXPECT_EQ(zq_LocateEx(6, 81, 1, &out), 1);
+    EXPECT_EQ(zq_LocateEx(6, -1, 1, &out), 1);
+    EXPECT_EQ(zq_LocateEx(-3, 1, 1, &out), 1);
+    EXPECT_EQ(zq_LocateEx(6, 80, 1, &out), 0);  // the column after the last is allowed
+}
+
+TEST_F(Hooks, LocateOutsideTheViewRetriesInPlace) {
+    zq_ConsoleSetTopBotRows(4, 9);
+    calls = {};
+    EXPECT_EQ(zq_Locate(20, 3, 0, 0, 0), 0x1234);
+    EXPECT_EQ(calls.locate, 1);  // only the retry reached the screen
+    EXPECT_EQ(calls.locate_row, 0);
+    EXPECT_EQ(calls.locate_col, 0);
+    EXPECT_EQ(zq_ErrorGetNum(), 0);
+}
+
+TEST(HookFallback, EmptySlotsReachTheTextConsole) {
+    ConsoleHooks saved = __zq_ctx.hooks;
+    __zq_ctx.hooks = ConsoleHooks{};
+    ZqString* key = zq_Inkey();  // the console has no key waiting
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->len, 0);
+    zq_StrDelTemp(key);
+    EXPECT_EQ(zq_KeyHit(), 0);
+
+    int32_t cols = 0, rows = 0;
+    zq_GetSize(&cols, &rows);
+    EXPECT_GT(cols, 0);
+    EXPECT_GT(rows, 0);
+    zq_GetSize(nullptr, nullptr);
+    EXPECT_EQ(zq_Width(0, 0), (rows << 16) | cols);
+
+    zq_PrintBufferEx("ab", 2, 0);
+    int32_t x = 0, y = 0;
+    zq_GetXY(&x, &y);
+    EXPECT_GE(x, 1);
+    __zq_ctx.hooks = saved;
+}

@@ -1,0 +1,100 @@
+// The text view rows over an 80 x 30 grid, as on the demo's graphics screen.
+#include <gtest/gtest.h>
+
+#include "runtime/zq_rt.h"
+
+namespace {
+int32_t grid_rows;
+int32_t located_row, located_col, view_updates;
+
+void grid_size(int32_t* cols, int32_t* rows) {
+    if (cols) *cols = 80;
+    if (rows) *rows = grid_rows;
+}
+int32_t record_locate(int32_t row, int32_t col, int32_t) {
+    located_row = row;
+    located_col = col;
+    return 0;
+}
+void count_view_update() { ++view_updates; }
+
+class TextView : public testing::Test {
+   protected:
+    void SetUp() override {
+        saved_ = __zq_ctx.hooks;
+        __zq_ctx.hooks.hook_getsize = grid_size;
+        __zq_ctx.hooks.hook_locate = record_locate;
+        __zq_ctx.hooks.hook_view_update = count_view_update;
+        grid_rows = 30;
+        located_row = located_col = view_updates = 0;
+        zq_ConsoleSetTopBotRows(-1, -1);
+    }
+    void TearDown() override {
+        __zq_ctx.hooks = saved_;
+        zq_ConsoleSetTopBotRows(-1, -1);
+    }
+    static int32_t view(int32_t top, int32_t bottom) { return top | (bottom << 16); }
+    ConsoleHooks saved_;
+};
+}  // namespace
+
+TEST_F(TextView, WholeGridMovesTheCursorHome) {
+    EXPECT_EQ(zq_ConsoleView(0, 0), view(1, 30));
+    EXPECT_EQ(zq_ConsoleGetTopRow(), 0);
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 29);
+    EXPECT_EQ(located_row, 1);
+    EXPECT_EQ(located_col, 1);
+    EXPECT_EQ(view_updates, 1);
+}
+
+TEST_F(TextView, NegativeKeepsTheCurrentRow) {
+    zq_ConsoleView(5, 10);
+    located_row = 0;
+    EXPECT_EQ(zq_ConsoleView(-1, 20), view(5, 20));
+    EXPECT_EQ(located_row, 5);
+    int32_t top = 0, bottom = 0;
+    zq_ConsoleGetView(&top, &bottom);
+    EXPECT_EQ(top, 5);
+    EXPECT_EQ(bottom, 20);
+}
+
+TEST_F(TextView, RefusedRequestsChangeNothing) {
+    zq_ConsoleView(3, 7);
+    located_row = 0;
+    view_updates = 0;
+    EXPECT_EQ(zq_ConsoleView(10, 5), 0);
+    EXPECT_EQ(zq_ConsoleView(1, 31), 0);
+    EXPECT_EQ(zq_ConsoleView(31, 31), 0);
+    EXPECT_EQ(zq_ConsoleView(-1, 2), 0);  // current top 3 lies below 2
+    EXPECT_EQ(zq_ConsoleGetTopRow(), 2);
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 6);
+    EXPECT_EQ(located_row, 0);
+    EXPECT_EQ(view_updates, 0);
+}
+
+TEST_F(TextView, BothNegativeReportsTheViewUnchanged) {
+    EXPECT_EQ(zq_ConsoleView(-5, -5), view(1, 30));
+    EXPECT_EQ(located_row, 0);
+    EXPECT_EQ(view_updates, 0);
+}
+
+TEST_F(TextView, DefaultsFollowTheCurrentTextSize) {
+    grid_rows = 25;
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 24);
+    zq_ConsoleSetTopBotRows(-1, -1);
+    grid_rows = 0;  // no size known: 25 rows
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 24);
+    EXPECT_EQ(zq_ConsoleView(0, 0), view(1, 25));
+    zq_ConsoleSetTopBotRows(-1, -1);
+    grid_rows = 30;
+    int32_t top = 0, bottom = 0;
+    zq_ConsoleGetView(&top, &bottom);
+    EXPECT_EQ(top, 1);
+    EXPECT_EQ(bottom, 30);
+}
+
+TEST_F(TextView, HugeRowsAreRefused) {
+    EXPECT_EQ(zq_ConsoleView(1, 1 << 30), 0);
+    EXPECT_EQ(zq_ConsoleView(INT32_MAX, INT32_MAX), 0);
+    EXPECT_EQ(zq_ConsoleView(INT32_MIN, INT32_MIN), view(1, 30));
+}
