@@ -2,7 +2,8 @@
 BUILD      := build
 MAKEFLAGS += --no-print-directory
 JOBS       ?= $(shell nproc)
-WINEPREFIX := $(abspath $(BUILD))/wineprefix
+# The Wine prefix outlives build folders and clones: creating one takes minutes.
+WINEPREFIX ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/zqdemo/wineprefix-win32
 WINE_ENV   := WINEARCH=win32 WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all
 
 .PHONY: all deps host asan win32 demo test test-host test-asan test-win32 bench clean format
@@ -27,10 +28,12 @@ win32: deps
 	$(call configure,win32,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
 	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine-run.sh")
 
-$(WINEPREFIX)/system.reg:
+$(WINEPREFIX)/.zq-ready:
+	@echo "Creating the Wine prefix $(WINEPREFIX) (once; minutes where i386 is emulated)"
 	@mkdir -p $(WINEPREFIX)
-	@env -u DISPLAY $(WINE_ENV) wineboot -i >/dev/null 2>&1 || true
+	@env -u DISPLAY $(WINE_ENV) wineboot -i >/dev/null 2>&1
 	@env $(WINE_ENV) wineserver -w
+	@touch $@
 
 test-host: host
 	cd $(BUILD)/host && ctest --output-on-failure
@@ -38,13 +41,13 @@ test-host: host
 test-asan: asan
 	cd $(BUILD)/asan && ctest --output-on-failure
 
-test-win32: win32 $(WINEPREFIX)/system.reg
+test-win32: win32 $(WINEPREFIX)/.zq-ready
 	cd $(BUILD)/win32 && ZQ_WINEPREFIX=$(WINEPREFIX) ctest --output-on-failure; \
 	  status=$$?; env $(WINE_ENV) wineserver -k 2>/dev/null; exit $$status
 
 test: test-host test-asan test-win32
 
-demo: win32 $(WINEPREFIX)/system.reg
+demo: win32 $(WINEPREFIX)/.zq-ready
 	@ZQ_WINEPREFIX=$(WINEPREFIX) scripts/run-demo.sh $(BUILD)/win32/zqdemo.exe $(BUILD)/demo.png
 
 bench: deps

@@ -189,6 +189,14 @@ extern PixelCpyFn zq_hMemCpy;
 extern PixelSetFn zq_hMemSet;
 
 // Colours and palettes.
+// A colour for a target of `bpp` bytes per pixel: 5-6-5 from the 8-bit
+// components for 2, `color` unchanged otherwise.
+uint32_t zq_hMakeColor(int32_t bpp, uint32_t color, int32_t r, int32_t g, int32_t b);
+// A 0xAARRGGBB colour (or a palette index) in the form of a `bpp` target,
+// masked to the pixel size.
+uint32_t zq_hFixColor(int32_t bpp, uint32_t color);
+// The same for the target the drawing context prepared last (4 bytes when no
+// screen is open); zq_hMakeColor converts only when `is_rgb` is non-zero.
 uint32_t zq_hMakeColor(uint32_t color, int32_t is_rgb);
 uint32_t zq_hFixColor(uint32_t color);
 void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b);
@@ -199,10 +207,22 @@ int32_t zq_GfxOut(uint16_t port, uint8_t value);
 
 // Built-in data and the LZW codec.
 void zq_hSetupData();
+// The compressed built-in block and its expanded size (tests and benchmarks
+// decode it directly).
+inline constexpr int32_t ZQ_BUILTIN_DATA_SIZE = 10742;
+extern const uint8_t* const zq_hBuiltinStream;
+extern const int32_t zq_hBuiltinStreamSize;
 int32_t zq_hDecode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* out_size);
 int32_t zq_hEncode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* out_size);
 
+// Lines: clips the integer endpoints to the view (false when nothing is
+// left); the first point may come back as the former second one.
+bool zq_hClipLine(const GfxContext* ctx, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
+
 // Box, clear and view.
+// Marks framebuffer rows first..last (either order) for the display when the
+// context draws on the displayed page.
+void zq_hMarkDirtyRows(const GfxContext* ctx, int32_t first, int32_t last);
 void zq_hGfxBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color, int32_t filled,
                 uint32_t style);
 int32_t zq_GfxClear(int32_t mode);
@@ -217,3 +237,55 @@ void zq_hClearCharCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t 
 // Screen.
 int32_t zq_GfxSetWindowTitle(ZqString* title);
 void zq_GfxViewUpdate();
+
+// Translated coordinates are kept within +/- ZQ_COORD_LIMIT, and no screen or
+// image buffer side is longer, so the difference of any two coordinates or view
+// edges fits in 32 bits.
+inline constexpr int32_t ZQ_COORD_LIMIT = (1 << 30) - 1;
+
+// The pixel routine family (zq_hSetupFuncs chooses among them).
+void zq_hPutPixel1(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+void zq_hPutPixel2(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+void zq_hPutPixel4(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+uint32_t zq_hGetPixel1(GfxContext* ctx, int32_t x, int32_t y);
+uint32_t zq_hGetPixel2(GfxContext* ctx, int32_t x, int32_t y);
+uint32_t zq_hGetPixel4(GfxContext* ctx, int32_t x, int32_t y);
+void* zq_hPixelSet2(void* dest, int color, size_t count);
+void* zq_hPixelSet4(void* dest, int color, size_t count);
+void* zq_hPixelCpy2(void* dest, const void* src, size_t count);
+void* zq_hPixelCpy4(void* dest, const void* src, size_t count);
+void zq_hPutPixelAlpha4(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+void* zq_hPixelSetAlpha4(void* dest, int color, size_t count);
+// MMX twins: the same results.
+void* zq_hMemCpyMMX(void* dest, const void* src, size_t bytes);
+void* zq_hMemSetMMX(void* dest, int value, size_t bytes);
+void* zq_hPixelSet2MMX(void* dest, int color, size_t count);
+void* zq_hPixelSet4MMX(void* dest, int color, size_t count);
+void zq_hPutPixelAlpha4MMX(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
+void* zq_hPixelSetAlpha4MMX(void* dest, int color, size_t count);
+
+// The graphics functions the console hooks point at while a screen is open.
+ZqString* zq_GfxInkey();
+int32_t zq_GfxGetkey();
+int32_t zq_GfxKeyHit();
+int32_t zq_GfxColor(int32_t fg, int32_t bg, int32_t flags);
+int32_t zq_GfxLocate(int32_t row, int32_t col, int32_t cursor);
+int32_t zq_GfxLocateRaw(int32_t row, int32_t col, int32_t cursor);  // 0-based, -1 keeps
+int32_t zq_GfxWidth(int32_t cols, int32_t rows);
+int32_t zq_GfxGetX();
+int32_t zq_GfxGetY();
+void zq_GfxGetXY(int32_t* col, int32_t* row);
+void zq_GfxGetSize(int32_t* cols, int32_t* rows);
+int32_t zq_GfxPrintBufferEx(const char* text, int32_t len, int32_t mask);
+int32_t zq_GfxPrintBufferWstrEx(const char16_t* text, int32_t len, int32_t mask);
+char* zq_GfxReadStr(char* buffer, int32_t max_len);
+int32_t zq_GfxMultikey(int32_t scan_code);
+int32_t zq_GfxGetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons);
+int32_t zq_GfxSetMouse(int32_t x, int32_t y, int32_t cursor);
+int32_t zq_GfxLineInput(ZqString* prompt, void* dst, int32_t dst_size, int32_t fill_rest,
+                        int32_t add_question, int32_t add_newline);
+int32_t zq_GfxLineInputWstr(const char16_t* prompt, char16_t* dst, int32_t dst_chars,
+                            int32_t add_question, int32_t add_newline);
+int32_t zq_GfxReadXY(int32_t col, int32_t row, int32_t colour_flag);
+void zq_GfxSleep(int32_t ms);
+int32_t zq_GfxIsRedir(int32_t is_input);

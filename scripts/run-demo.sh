@@ -6,7 +6,7 @@
 set -u
 exe=$1
 shot=${2:-build/demo.png}
-prefix=${ZQ_WINEPREFIX:-$PWD/build/wineprefix}
+prefix=${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zqdemo/wineprefix-win32}
 export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all
 title=$(basename "$exe" .exe)
 

@@ -1,0 +1,40 @@
+// Shared set-up of the graphics tests: a screen without a display, and a way to
+// set or clear the "ZQGFX" environment variable on both platforms.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "gfx/gfx_internal.h"
+
+inline void set_env(const char* name, const char* value) {
+#ifdef _WIN32
+    std::string entry = std::string(name) + "=" + (value ? value : "");
+    _putenv(entry.c_str());
+#else
+    if (value) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
+}
+
+// Opens a screen on the Null driver (flags -1) before each test and closes it
+// with mode 0 afterwards (which also resets the text console). Derived fixtures
+// pick the screen by overriding open_screen().
+class NullScreenTest : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        ASSERT_EQ(open_screen(), 0);
+        ASSERT_NE(__zq_gfx, nullptr);
+    }
+    void TearDown() override { zq_GfxScreen(0, 0, 0, 0, 0); }
+
+    virtual int32_t open_screen() { return zq_GfxScreen(18, 32, 1, DriverFlags::NoDisplay, 0); }
+
+    static GfxState& screen() { return *__zq_gfx; }
+    static GfxContext& context() { return *zq_hGetContext(); }
+};
