@@ -14,6 +14,14 @@ unset DISPLAY
 # slow); a server already running makes this a no-op. `make test` ends it.
 wineserver -p300 </dev/null >/dev/null 2>&1
 
+# Where the kernel cannot run 32-bit programs, install-deps.sh registers the
+# user-mode i386 emulator. Wine runs there, but threads contending for a lock
+# crash the emulator, so test suites named *Threads (which the native host
+# builds run, also under the sanitizers) are left out.
+if [ -e /proc/sys/fs/binfmt_misc/qemu-i386 ] && [ -z "${GTEST_FILTER:-}" ]; then
+    export GTEST_FILTER='-*Threads.*'
+fi
+
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 wine "$@" </dev/null >"$out" 2>&1
