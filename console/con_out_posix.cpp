@@ -6,7 +6,9 @@
 #include "console/con_out.h"
 
 namespace {
-bool is_terminal() { return isatty(STDOUT_FILENO) == 1; }
+bool is_terminal() {
+    return isatty(STDOUT_FILENO) == 1;
+}
 
 void write_all(const char* text, size_t len) {
     while (len > 0) {
@@ -27,7 +29,8 @@ void write_sequence(const char* seq) {
 
 bool con_out_size(int32_t* cols, int32_t* rows) {
     winsize ws{};
-    if (!is_terminal() || ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0) return false;
+    if (!is_terminal() || ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) != 0 || ws.ws_col == 0)
+        return false;
     *cols = ws.ws_col;
     *rows = ws.ws_row;
     return true;
@@ -36,7 +39,9 @@ bool con_out_size(int32_t* cols, int32_t* rows) {
 // Terminals cannot be resized by the program; the runtime keeps the size.
 void con_out_resize(int32_t, int32_t) {}
 
-void con_out_clear() { write_sequence("\x1b[2J\x1b[H"); }
+void con_out_clear() {
+    write_sequence("\x1b[2J\x1b[H");
+}
 
 void con_out_move(int32_t row, int32_t col) {
     char seq[32];
@@ -44,7 +49,9 @@ void con_out_move(int32_t row, int32_t col) {
     write_sequence(seq);
 }
 
-void con_out_show_cursor(bool visible) { write_sequence(visible ? "\x1b[?25h" : "\x1b[?25l"); }
+void con_out_show_cursor(bool visible) {
+    write_sequence(visible ? "\x1b[?25h" : "\x1b[?25l");
+}
 
 void con_out_write(const char* text, int32_t len) {
     if (len > 0) write_all(text, static_cast<size_t>(len));

@@ -3,7 +3,9 @@
 #include "console/con_out.h"
 
 namespace {
-HANDLE out_handle() { return GetStdHandle(STD_OUTPUT_HANDLE); }
+HANDLE out_handle() {
+    return GetStdHandle(STD_OUTPUT_HANDLE);
+}
 
 bool screen_info(CONSOLE_SCREEN_BUFFER_INFO* info) {
     HANDLE h = out_handle();

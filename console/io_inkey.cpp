@@ -2,9 +2,13 @@
 // reports no key, so a program waiting on the console polls until stopped.
 #include "console/zq_console.h"
 
-int32_t zq_hConsoleGetKeyEx(int32_t, int32_t) { return -1; }
+int32_t zq_hConsoleGetKeyEx(int32_t, int32_t) {
+    return -1;
+}
 
-int32_t zq_hConsoleInputBufferChanged() { return 0; }
+int32_t zq_hConsoleInputBufferChanged() {
+    return 0;
+}
 
 ZqString* zq_ConsoleInkey() {
     int32_t key = zq_hConsoleGetKeyEx(1, 1);
@@ -21,4 +25,6 @@ int32_t zq_ConsoleGetkey() {
     }
 }
 
-int32_t zq_ConsoleKeyHit() { return zq_hConsoleGetKeyEx(1, 0) != -1 ? 1 : 0; }
+int32_t zq_ConsoleKeyHit() {
+    return zq_hConsoleGetKeyEx(1, 0) != -1 ? 1 : 0;
+}

@@ -33,13 +33,21 @@ void next_line(ConsoleText& c) {
 
 void advance(ConsoleText& c, unsigned char ch) {
     switch (ch) {
-        case '\n': next_line(c); break;
-        case '\r': c.col = 0; break;
+        case '\n':
+            next_line(c);
+            break;
+        case '\r':
+            c.col = 0;
+            break;
         case '\b':
             if (c.col > 0) --c.col;
             break;
-        case '\t': c.col = (c.col + 8) & ~7; break;
-        default: ++c.col; break;
+        case '\t':
+            c.col = (c.col + 8) & ~7;
+            break;
+        default:
+            ++c.col;
+            break;
     }
     if (c.col >= c.cols) next_line(c);
 }
@@ -80,7 +88,9 @@ int32_t zq_ConsoleWidth(int32_t cols, int32_t rows) {
     return old;
 }
 
-int32_t zq_ConsoleGetX() { return text().col + 1; }
+int32_t zq_ConsoleGetX() {
+    return text().col + 1;
+}
 
 void zq_ConsoleGetXY(int32_t* col, int32_t* row) {
     if (col) *col = text().col + 1;
@@ -104,7 +114,8 @@ int32_t zq_ConsolePrintBufferWstrEx(const char16_t* chars, int32_t len, int32_t 
     if (!chars || len <= 0) return 0;
     char* narrow = static_cast<char*>(std::malloc(static_cast<size_t>(len)));
     if (!narrow) return 1;
-    for (int32_t i = 0; i < len; ++i) narrow[i] = chars[i] < 256 ? static_cast<char>(chars[i]) : '?';
+    for (int32_t i = 0; i < len; ++i)
+        narrow[i] = chars[i] < 256 ? static_cast<char>(chars[i]) : '?';
     int32_t r = zq_ConsolePrintBufferEx(narrow, len, mask);
     std::free(narrow);
     return r;

@@ -15,7 +15,9 @@ uint32_t sector_color(uint8_t red, uint8_t green, uint8_t blue) {
 }
 
 // Rounds to nearest, ties to even, as the processor's default conversion does.
-int32_t round_even(long double v) { return static_cast<int32_t>(std::nearbyintl(v)); }
+int32_t round_even(long double v) {
+    return static_cast<int32_t>(std::nearbyintl(v));
+}
 
 void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color) {
     zq_GfxLine(nullptr, static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
@@ -27,8 +29,12 @@ void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color) {
 int32_t wrap_add(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
-int32_t fixed(int32_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v) << 16); }
-int32_t edge_step(int32_t dx, int32_t dy) { return dy == 0 ? 0 : fixed(dx) / dy; }
+int32_t fixed(int32_t v) {
+    return static_cast<int32_t>(static_cast<uint32_t>(v) << 16);
+}
+int32_t edge_step(int32_t dx, int32_t dy) {
+    return dy == 0 ? 0 : fixed(dx) / dy;
+}
 }  // namespace
 
 void DRAW_SEGMENT(int32_t X, int32_t Y, int32_t RADIUS, int32_t ASTART, int32_t AEND,

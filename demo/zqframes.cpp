@@ -40,7 +40,8 @@ bool write_ppm(const std::string& path, const GfxState& screen) {
 
 std::string numbered(const std::string& out, long frame) {
     std::string stem = out;
-    if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".ppm") == 0) stem.resize(stem.size() - 4);
+    if (stem.size() > 4 && stem.compare(stem.size() - 4, 4, ".ppm") == 0)
+        stem.resize(stem.size() - 4);
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "-%04ld.ppm", frame);
     return stem + suffix;

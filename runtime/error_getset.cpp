@@ -10,11 +10,21 @@ ErrorContext* error_ctx() {
 }
 }  // namespace
 
-int32_t zq_ErrorSetNum(int32_t n) { return error_ctx()->err_num = n; }
-int32_t zq_ErrorGetNum() { return error_ctx()->err_num; }
-int32_t zq_ErrorGetLineNum() { return error_ctx()->line_num; }
-const char* zq_ErrorGetModName() { return error_ctx()->mod_name; }
-const char* zq_ErrorGetFuncName() { return error_ctx()->fun_name; }
+int32_t zq_ErrorSetNum(int32_t n) {
+    return error_ctx()->err_num = n;
+}
+int32_t zq_ErrorGetNum() {
+    return error_ctx()->err_num;
+}
+int32_t zq_ErrorGetLineNum() {
+    return error_ctx()->line_num;
+}
+const char* zq_ErrorGetModName() {
+    return error_ctx()->mod_name;
+}
+const char* zq_ErrorGetFuncName() {
+    return error_ctx()->fun_name;
+}
 
 const char* zq_ErrorSetModName(const char* name) {
     const char* old = error_ctx()->mod_name;

@@ -2,7 +2,9 @@
 
 bool zq_hRtDecrement();
 
-__attribute__((destructor)) void zq_hDoExit() { zq_hRtExit(); }
+__attribute__((destructor)) void zq_hDoExit() {
+    zq_hRtExit();
+}
 
 void zq_hRtExit() {
     if (!zq_hRtDecrement()) return;

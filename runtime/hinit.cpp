@@ -9,7 +9,9 @@ namespace {
 int32_t start_count = 0;
 }
 
-void zq_hInit() { sys_fpu_init(); }
+void zq_hInit() {
+    sys_fpu_init();
+}
 
 void zq_hRtInit() {
     if (start_count++ != 0) return;
@@ -17,7 +19,9 @@ void zq_hRtInit() {
     zq_hInit();
 }
 
-int32_t zq_hRtInitCount() { return start_count; }
+int32_t zq_hRtInitCount() {
+    return start_count;
+}
 
 // Called by zq_hRtExit; the count lives here with its increment.
 bool zq_hRtDecrement() {

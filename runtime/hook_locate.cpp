@@ -25,4 +25,6 @@ int32_t zq_Locate(int32_t row, int32_t col, int32_t cursor, int32_t, int32_t) {
     return out;
 }
 
-void zq_SetPos(int32_t col) { __zq_ctx.files[0].print_col = col; }
+void zq_SetPos(int32_t col) {
+    __zq_ctx.files[0].print_col = col;
+}

@@ -4,7 +4,9 @@
 
 // Runs with the program's other start-up constructors; the matching shutdown
 // destructor (zq_hDoExit) runs after every exit handler registered later.
-__attribute__((constructor)) void zq_hDoInit() { zq_hRtInit(); }
+__attribute__((constructor)) void zq_hDoInit() {
+    zq_hRtInit();
+}
 
 void zq_Init(int32_t argc, char** argv, int32_t lang) {
     __zq_ctx.argc = argc;
@@ -12,4 +14,6 @@ void zq_Init(int32_t argc, char** argv, int32_t lang) {
     __zq_ctx.lang = lang;
 }
 
-void zq_End(int32_t status) { std::exit(status); }
+void zq_End(int32_t status) {
+    std::exit(status);
+}

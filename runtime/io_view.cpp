@@ -36,4 +36,6 @@ int32_t zq_ConsoleViewEx(int32_t top, int32_t bottom, int32_t locate) {
     return top | (bottom << 16);
 }
 
-int32_t zq_ConsoleView(int32_t top, int32_t bottom) { return zq_ConsoleViewEx(top, bottom, 1); }
+int32_t zq_ConsoleView(int32_t top, int32_t bottom) {
+    return zq_ConsoleViewEx(top, bottom, 1);
+}

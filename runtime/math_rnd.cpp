@@ -27,7 +27,8 @@ int32_t seed_to_int32(double seed) {
 
 uint32_t seed_low32(double seed) {
     double t = std::trunc(seed);
-    if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0)) return 0;  // low half of INT64_MIN
+    if (!(t >= -9223372036854775808.0 && t < 9223372036854775808.0))
+        return 0;  // low half of INT64_MIN
     return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(t)));
 }
 
@@ -85,9 +86,12 @@ double hRnd_Startup(int32_t n) {
 
 int32_t dialect_default() {
     switch (__zq_ctx.lang) {
-        case 1: return 1;
-        case 2: return 4;
-        default: return 3;
+        case 1:
+            return 1;
+        case 2:
+            return 4;
+        default:
+            return 3;
     }
 }
 }  // namespace
@@ -132,4 +136,6 @@ void zq_hRndReset() {
 }
 
 // The current LCG state (for tests).
-uint32_t zq_hRndSeedState() { return iseed; }
+uint32_t zq_hRndSeedState() {
+    return iseed;
+}

@@ -73,7 +73,9 @@ int32_t sys_exe_path(char* buffer, int32_t size) {
     return static_cast<int32_t>(n);
 }
 
-int64_t sys_perf_frequency() { return 1000000000; }
+int64_t sys_perf_frequency() {
+    return 1000000000;
+}
 
 int64_t sys_perf_counter() {
     timespec ts;
@@ -81,7 +83,9 @@ int64_t sys_perf_counter() {
     return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-uint32_t sys_tick_count() { return static_cast<uint32_t>(sys_perf_counter() / 1000000); }
+uint32_t sys_tick_count() {
+    return static_cast<uint32_t>(sys_perf_counter() / 1000000);
+}
 
 void sys_sleep_ms(int32_t ms) {
     if (ms <= 0) {
@@ -93,9 +97,15 @@ void sys_sleep_ms(int32_t ms) {
     }
 }
 
-void* sys_lib_load(const char* name) { return dlopen(name, RTLD_NOW | RTLD_LOCAL); }
-void* sys_lib_symbol(void* lib, const char* name) { return dlsym(lib, name); }
-void sys_lib_free(void* lib) { dlclose(lib); }
+void* sys_lib_load(const char* name) {
+    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+void* sys_lib_symbol(void* lib, const char* name) {
+    return dlsym(lib, name);
+}
+void sys_lib_free(void* lib) {
+    dlclose(lib);
+}
 
 bool sys_lib_is_loaded(const char* name) {
     void* lib = dlopen(name, RTLD_NOW | RTLD_NOLOAD);

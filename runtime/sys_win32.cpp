@@ -3,7 +3,9 @@
 
 #include "runtime/sys.h"
 
-void sys_fpu_init() { _controlfp(0, 0x30300); }
+void sys_fpu_init() {
+    _controlfp(0, 0x30300);
+}
 
 uint16_t sys_fpu_control_word() {
     uint16_t cw;
@@ -11,10 +13,18 @@ uint16_t sys_fpu_control_word() {
     return cw;
 }
 
-void* sys_sem_create() { return CreateSemaphoreA(nullptr, 1, 1, nullptr); }
-void sys_sem_destroy(void* sem) { CloseHandle(sem); }
-void sys_sem_wait(void* sem) { WaitForSingleObject(sem, INFINITE); }
-void sys_sem_post(void* sem) { ReleaseSemaphore(sem, 1, nullptr); }
+void* sys_sem_create() {
+    return CreateSemaphoreA(nullptr, 1, 1, nullptr);
+}
+void sys_sem_destroy(void* sem) {
+    CloseHandle(sem);
+}
+void sys_sem_wait(void* sem) {
+    WaitForSingleObject(sem, INFINITE);
+}
+void sys_sem_post(void* sem) {
+    ReleaseSemaphore(sem, 1, nullptr);
+}
 
 int32_t sys_exe_path(char* buffer, int32_t size) {
     if (size <= 0) return 0;
@@ -36,16 +46,26 @@ int64_t sys_perf_counter() {
     return c.QuadPart;
 }
 
-uint32_t sys_tick_count() { return GetTickCount(); }
+uint32_t sys_tick_count() {
+    return GetTickCount();
+}
 
-void sys_sleep_ms(int32_t ms) { Sleep(ms < 0 ? 0 : static_cast<DWORD>(ms)); }
+void sys_sleep_ms(int32_t ms) {
+    Sleep(ms < 0 ? 0 : static_cast<DWORD>(ms));
+}
 
-void* sys_lib_load(const char* name) { return reinterpret_cast<void*>(LoadLibraryA(name)); }
+void* sys_lib_load(const char* name) {
+    return reinterpret_cast<void*>(LoadLibraryA(name));
+}
 
 void* sys_lib_symbol(void* lib, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(lib), name));
 }
 
-void sys_lib_free(void* lib) { FreeLibrary(static_cast<HMODULE>(lib)); }
+void sys_lib_free(void* lib) {
+    FreeLibrary(static_cast<HMODULE>(lib));
+}
 
-bool sys_lib_is_loaded(const char* name) { return GetModuleHandleA(name) != nullptr; }
+bool sys_lib_is_loaded(const char* name) {
+    return GetModuleHandleA(name) != nullptr;
+}

@@ -1,5 +1,5 @@
-#include "runtime/sys.h"
 #include "runtime/time_tmr.h"
+#include "runtime/sys.h"
 #include "runtime/zq_rt.h"
 
 namespace {
@@ -28,4 +28,6 @@ void zq_hTimerReset(int64_t (*frequency)()) {
     timer_mode = kUnchosen;
 }
 
-int zq_hTimerMode() { return timer_mode; }
+int zq_hTimerMode() {
+    return timer_mode;
+}
