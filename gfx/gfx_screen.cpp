@@ -274,7 +274,6 @@ void init_state(GfxState* s, const ScreenShape& shape, int32_t mode, int32_t dep
     s->line_repeat = shape.line_repeat;
     s->font = shape.font;
     set_depth(s, depth);
-    s->pitch = s->width * s->bpp;
 }
 
 void set_state_flags(GfxState* s, int32_t flags) {
@@ -290,9 +289,9 @@ int32_t open_screen(const ScreenShape& shape, int32_t mode, int32_t depth, int32
     __zq_gfx = s;
     if (!s) return fail_open();
     init_state(s, shape, mode, choose_depth(shape, mode, depth, flags));
-    if (!size_fits(shape, s->bpp) || !alloc_pages(s, num_pages) || !alloc_buffers(s)) {
-        return fail_open();
-    }
+    if (!size_fits(shape, s->bpp)) return fail_open();
+    s->pitch = s->width * s->bpp;
+    if (!alloc_pages(s, num_pages) || !alloc_buffers(s)) return fail_open();
     set_state_flags(s, flags);
     zq_hSetupFuncs(s->bpp);
     zq_hSetupData();
