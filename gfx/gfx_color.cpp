@@ -23,8 +23,8 @@ int32_t zq_GfxColor(int32_t fg, int32_t bg, int32_t flags) {
         if (has_fg) ctx->fg_color = static_cast<uint32_t>(fg) & 0xF;
         if (has_bg) zq_GfxPalette(0, bg, -1, -1);
     } else {
-        if (has_fg) ctx->fg_color = zq_hFixColor(static_cast<uint32_t>(fg));
-        if (has_bg) ctx->bg_color = zq_hFixColor(static_cast<uint32_t>(bg));
+        if (has_fg) ctx->fg_color = zq_hFixColor(ctx->target_bpp, static_cast<uint32_t>(fg));
+        if (has_bg) ctx->bg_color = zq_hFixColor(ctx->target_bpp, static_cast<uint32_t>(bg));
     }
     return result;
 }

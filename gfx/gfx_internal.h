@@ -195,10 +195,6 @@ uint32_t zq_hMakeColor(int32_t bpp, uint32_t color, int32_t r, int32_t g, int32_
 // A 0xAARRGGBB colour (or a palette index) in the form of a `bpp` target,
 // masked to the pixel size.
 uint32_t zq_hFixColor(int32_t bpp, uint32_t color);
-// The same for the target the drawing context prepared last (4 bytes when no
-// screen is open); zq_hMakeColor converts only when `is_rgb` is non-zero.
-uint32_t zq_hMakeColor(uint32_t color, int32_t is_rgb);
-uint32_t zq_hFixColor(uint32_t color);
 void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b);
 void zq_GfxPaletteUsing(const int32_t* data);
 void zq_hRestorePalette();

@@ -307,7 +307,7 @@ void zq_GfxLine(void* target, float x1, float y1, float x2, float y2, uint32_t c
                 uint32_t style, int32_t flags) {
     GfxContext* ctx = zq_hGetContext();
     if (!__zq_gfx) return;
-    const uint32_t pen_color = flags < 0 ? ctx->fg_color : zq_hFixColor(color);
+    const uint32_t pen_color = flags < 0 ? ctx->fg_color : zq_hFixColor(ctx->target_bpp, color);
     style &= 0xFFFF;
     zq_hPrepareTarget(ctx, target, pen_color);
     zq_hFixRelative(ctx, flags, &x1, &y1, &x2, &y2);

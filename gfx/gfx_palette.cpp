@@ -120,23 +120,6 @@ uint32_t zq_hFixColor(int32_t bpp, uint32_t color) {
     return made;
 }
 
-namespace {
-int32_t current_target_bpp() {
-    const GfxContext* ctx = __zq_gfx ? zq_hGetContext() : nullptr;
-    return ctx ? ctx->target_bpp : 4;
-}
-}  // namespace
-
-uint32_t zq_hMakeColor(uint32_t color, int32_t is_rgb) {
-    if (!is_rgb) return color;
-    return zq_hMakeColor(current_target_bpp(), color, (color >> 16) & 0xFF, (color >> 8) & 0xFF,
-                         color & 0xFF);
-}
-
-uint32_t zq_hFixColor(uint32_t color) {
-    return zq_hFixColor(current_target_bpp(), color);
-}
-
 void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b) {
     GfxState* s = __zq_gfx;
     if (!s || s->depth > 8 || index >= attribute_limit(s)) return;

@@ -26,7 +26,7 @@ int32_t saturate(int64_t v) {
 // view.
 void draw_border(GfxContext* ctx, const GfxState* s, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                  uint32_t border) {
-    const uint32_t color = zq_hFixColor(border) & s->color_mask;
+    const uint32_t color = zq_hFixColor(ctx->target_bpp, border) & s->color_mask;
     set_view(ctx, 0, 0, s->width, s->height);
     zq_hGfxBox(saturate(int64_t{x1} - 1), saturate(int64_t{y1} - 1), saturate(int64_t{x2} + 1),
                saturate(int64_t{y2} + 1), color, 0, 0xFFFF);
@@ -45,7 +45,7 @@ void set_clipped_view(GfxContext* ctx, const GfxState* s, int32_t x1, int32_t y1
 
 void fill_view(GfxContext* ctx, uint32_t fill) {
     const uint32_t old_bg = ctx->bg_color;
-    ctx->bg_color = zq_hFixColor(fill);
+    ctx->bg_color = zq_hFixColor(ctx->target_bpp, fill);
     zq_GfxClear(1);
     ctx->bg_color = old_bg;
 }

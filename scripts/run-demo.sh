@@ -35,7 +35,7 @@ wine "$exe" &
 demo_pid=$!
 
 wid=""
-for _ in $(seq 100); do
+for _ in $(seq 600); do  # Wine starts slowly, very slowly under the i386 emulator
     wid=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
     [ -n "$wid" ] && break
     kill -0 "$demo_pid" 2>/dev/null || break

@@ -66,23 +66,14 @@ TEST(PaletteColor, FixColorForEachPixelSizeAndWithoutAScreen) {
     EXPECT_EQ(zq_hFixColor(1, 0x1234u), 0x34u);
     EXPECT_EQ(zq_hFixColor(4, 0x80FF8000u), 0x80FF8000u);
     EXPECT_EQ(zq_hMakeColor(2, 0, 0x08, 0x04, 0x08), 0x0821u);
-    // No screen: colours keep their form, ports and palette statements do nothing.
+    // No screen: ports and palette statements do nothing.
     ASSERT_EQ(__zq_gfx, nullptr);
-    EXPECT_EQ(zq_hFixColor(0x80FF8000u), 0x80FF8000u);
-    EXPECT_EQ(zq_hMakeColor(0x00FF8000u, 1), 0x00FF8000u);
     EXPECT_EQ(zq_GfxIn(0x3DA), -1);
     EXPECT_EQ(zq_GfxIn(0x3C9), -1);
     EXPECT_EQ(zq_GfxOut(0x3C8, 0), -1);
     zq_GfxPalette(1, 2, 3, 4);
     zq_GfxPalette(-1, 0, 0, 0);
     zq_hRestorePalette();
-}
-
-TEST_F(PaletteTest, CurrentTargetFormFollowsTheScreen) {
-    ASSERT_NO_FATAL_FAILURE(open(18, 16));
-    EXPECT_EQ(zq_hFixColor(0xFFFF8000u), 0xFC00u);
-    EXPECT_EQ(zq_hMakeColor(0x00FF8000u, 1), 0xFC00u);
-    EXPECT_EQ(zq_hMakeColor(0x00FF8000u, 0), 0x00FF8000u);
 }
 
 TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
