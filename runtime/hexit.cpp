@@ -1,6 +1,6 @@
 #include "runtime/zq_rt.h"
 
-bool zq_hRtDecrement();
+#include "runtime/rt_internal.h"
 
 __attribute__((destructor)) void zq_hDoExit() {
     zq_hRtExit();

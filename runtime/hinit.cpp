@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "runtime/rt_internal.h"
 #include "runtime/sys.h"
 #include "runtime/zq_rt.h"
 
@@ -23,7 +24,6 @@ int32_t zq_hRtInitCount() {
     return start_count;
 }
 
-// Called by zq_hRtExit; the count lives here with its increment.
 bool zq_hRtDecrement() {
     if (start_count <= 0) return false;
     return --start_count == 0;

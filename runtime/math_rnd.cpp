@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/rt_internal.h"
 #include "runtime/zq_rt.h"
 
 namespace {

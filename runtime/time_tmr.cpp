@@ -1,4 +1,4 @@
-#include "runtime/time_tmr.h"
+#include "runtime/rt_internal.h"
 #include "runtime/sys.h"
 #include "runtime/zq_rt.h"
 

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "demo/frame.h"
+#include "runtime/rt_internal.h"
 #include "runtime/zq_rt.h"
-
-void zq_hRndReset();
 
 namespace {
 void expect_frame(const SectorParams& p, int32_t x, int32_t y, int32_t radius, int32_t astart,

@@ -9,8 +9,7 @@
 #include "demo/frame.h"
 #include "demo/sector.h"
 #include "gfx/gfx_internal.h"
-
-void zq_hRndReset();
+#include "runtime/rt_internal.h"
 
 namespace {
 class DemoScreen : public testing::Test {

@@ -4,10 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "runtime/rt_internal.h"
 #include "runtime/zq_rt.h"
-
-void zq_hRndReset();
-uint32_t zq_hRndSeedState();
 
 namespace {
 class Rnd : public testing::Test {

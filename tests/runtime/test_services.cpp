@@ -6,8 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include "runtime/rt_internal.h"
 #include "runtime/sys.h"
-#include "runtime/time_tmr.h"
 #include "runtime/zq_rt.h"
 
 TEST(ErrorRecord, KeepsNumberAndNamesInSlotZero) {
