@@ -43,3 +43,16 @@ function(zq_platform_libs target)
     target_link_libraries(${target} PUBLIC Threads::Threads ${CMAKE_DL_LIBS})
   endif()
 endfunction()
+
+# Makes every program linked with `target` take in the named C functions, even
+# when nothing refers to them (a static library's unreferenced objects are
+# otherwise left out). i686 Windows gives C names a leading underscore.
+function(zq_require_symbols target)
+  set(prefix "")
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(prefix "_")
+  endif()
+  foreach(sym ${ARGN})
+    target_link_options(${target} INTERFACE "LINKER:--require-defined=${prefix}${sym}")
+  endforeach()
+endfunction()

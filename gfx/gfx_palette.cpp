@@ -128,10 +128,8 @@ void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b) {
         if (g >= 0 && b >= 0) {
             // Components are bytes; masking keeps one from spilling into the next.
             value = (r & 0xFF) >> 2 | ((g & 0xFF) >> 2) << 8 | ((b & 0xFF) >> 2) << 16;
-        } else if (r >= 0) {
-            value = static_cast<uint32_t>(r);
         } else {
-            return;  // neither a DAC value nor a colour index
+            value = static_cast<uint32_t>(r);  // set_color masks it to its form
         }
     }
     zq_hGfxLock();

@@ -2,7 +2,7 @@
 
 #include "runtime/rt_internal.h"
 
-__attribute__((destructor)) void zq_hDoExit() {
+extern "C" __attribute__((destructor)) void zq_hDoExit() {
     zq_hRtExit();
 }
 

@@ -4,7 +4,9 @@
 
 // Runs with the program's other start-up constructors; the matching shutdown
 // destructor (zq_hDoExit) runs after every exit handler registered later.
-__attribute__((constructor)) void zq_hDoInit() {
+// Nothing refers to either: the library's link options require both symbols,
+// so the linker takes them into every program.
+extern "C" __attribute__((constructor)) void zq_hDoInit() {
     zq_hRtInit();
 }
 

@@ -5,6 +5,10 @@
 
 void sys_fpu_init() {
     _controlfp(0, 0x30300);
+    // 64-bit CRTs set only the SSE unit and ignore precision control, yet long
+    // double still computes on the x87 unit: set its control word directly.
+    uint16_t cw = static_cast<uint16_t>((sys_fpu_control_word() & ~0x0F00u) | 0x0300u);
+    __asm__ __volatile__("fldcw %0" : : "m"(cw));
 }
 
 uint16_t sys_fpu_control_word() {

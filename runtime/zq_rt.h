@@ -73,13 +73,14 @@ struct RtContext {
 
 extern RtContext __zq_ctx;
 
-// Start-up and shutdown.
-void zq_hDoInit();
+// Start-up and shutdown. The constructor and destructor have C names so that
+// the build can make every program linked with the library take them in.
+extern "C" void zq_hDoInit();
 void zq_hRtInit();
 void zq_hInit();
 void zq_Init(int32_t argc, char** argv, int32_t lang);
 [[noreturn]] void zq_End(int32_t status);
-void zq_hDoExit();
+extern "C" void zq_hDoExit();
 void zq_hRtExit();
 void zq_FileReset();
 void zq_hEnd();

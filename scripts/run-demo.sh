@@ -3,21 +3,26 @@
 # its own Xvfb, lets the demo run a few seconds, saves a screenshot of its
 # window, presses a key and reports the exit status. Everything it starts is
 # stopped by process id.
+#
+#   run-demo.sh win32|win64 [SCREENSHOT]
 set -u
-exe=$1
+here=$(cd "$(dirname "$0")" && pwd)
+arch=$1
 shot=${2:-build/demo.png}
-prefix=${ZQ_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/zqdemo/wineprefix-win32}
-export WINEARCH=win32 WINEPREFIX=$prefix WINEDEBUG=-all
-title=$(basename "$exe" .exe)
+source "$here/wine-env.sh" "$arch" || exit 1
+exe=$zq_root/build/$arch/zqdemo.exe
+title=zqdemo
+echo "demo: running the $([ "$arch" = win32 ] && echo 32-bit product || echo 64-bit build) ($exe)"
+zq_wine_prefix_ready || exit 1
 
 if [ -n "${DISPLAY:-}" ]; then
-    exec wine "$exe"
+    exec "$ZQ_WINE" "$exe"
 fi
 
 xvfb_pid=""; demo_pid=""
 cleanup() {
     [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null
-    wineserver -k 2>/dev/null
+    wineserver -k 2>/dev/null  # this prefix's server only
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
 }
@@ -31,11 +36,11 @@ xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
-wine "$exe" &
+"$ZQ_WINE" "$exe" &
 demo_pid=$!
 
 wid=""
-for _ in $(seq 600); do  # Wine starts slowly, very slowly under the i386 emulator
+for _ in $(seq 300); do  # Wine starts slowly
     wid=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
     [ -n "$wid" ] && break
     kill -0 "$demo_pid" 2>/dev/null || break

@@ -78,9 +78,9 @@ TEST(PaletteColor, FixColorForEachPixelSizeAndWithoutAScreen) {
 
 TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     ASSERT_NO_FATAL_FAILURE(open(13));
-    zq_GfxPalette(3, 255, 128, 0);
-    EXPECT_EQ(shown(3), rgb_entry(255, 129, 0));
-    EXPECT_EQ(driver_log.calls, (std::vector<Call>{{3, 255, 129, 0}}));
+    zq_GfxPalette(3, 255, 128, 64);  // every component distinct and non-zero
+    EXPECT_EQ(shown(3), rgb_entry(255, 129, 64));
+    EXPECT_EQ(driver_log.calls, (std::vector<Call>{{3, 255, 129, 64}}));
     EXPECT_EQ(dirty_rows(), screen().height);
     EXPECT_EQ(driver_log.locks, 1);
     EXPECT_EQ(driver_log.unlocks, 1);
@@ -111,9 +111,8 @@ TEST_F(PaletteTest, OutOfRangeIndexesAndValuesChangeNothing) {
     zq_GfxPalette(4, 0, 0x4000, 0);
     EXPECT_EQ(shown(4) & 0xFF00FFu, 0u);
     // {mode, index, value}: past the 256 entries, past the 16-entry association
-    // table of the small palettes, a negative DAC value.
-    const int32_t cases[][3] = {
-        {13, 256, 5}, {13, 100000, 0x3F}, {13, 7, -5}, {1, 16, 5}, {1, 255, 5}};
+    // table of the small palettes.
+    const int32_t cases[][3] = {{13, 256, 5}, {13, 100000, 0x3F}, {1, 16, 5}, {1, 255, 5}};
     for (const auto& [mode, index, value] : cases) {
         ASSERT_NO_FATAL_FAILURE(open(mode));
         const auto before = device_palette();
@@ -123,6 +122,16 @@ TEST_F(PaletteTest, OutOfRangeIndexesAndValuesChangeNothing) {
         EXPECT_EQ(dirty_rows(), 0);
         EXPECT_EQ(driver_log.locks, 0);
     }
+}
+
+TEST_F(PaletteTest, NegativeSingleValueIsMaskedLikeAnyOther) {
+    ASSERT_NO_FATAL_FAILURE(open(13));
+    zq_GfxPalette(5, -1, -1, -1);  // every DAC bit set: white
+    EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
+    ASSERT_NO_FATAL_FAILURE(open(7));
+    zq_GfxPalette(0, -2, -1, -1);  // colour-table index -2 & 15
+    EXPECT_EQ(screen().color_association[0], 14);
+    EXPECT_EQ(shown(0), screen().palette[14]);
 }
 
 TEST_F(PaletteTest, PortsWriteAndReadDacLevels) {
