@@ -6,7 +6,7 @@ JOBS       ?= $(shell nproc)
 WINEPREFIX ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/zqdemo/wineprefix-win32
 WINE_ENV   := WINEARCH=win32 WINEPREFIX=$(WINEPREFIX) WINEDEBUG=-all
 
-.PHONY: all deps host asan win32 demo test test-host test-asan test-win32 bench clean format
+.PHONY: all deps host asan tsan win32 demo test test-host test-asan test-tsan test-win32 bench clean format
 
 all: host win32
 
@@ -40,6 +40,17 @@ test-host: host
 
 test-asan: asan
 	cd $(BUILD)/asan && ctest --output-on-failure
+
+# ThreadSanitizer: only the test programs, and in them the suites that run
+# threads against each other (named *Threads).
+tsan: deps
+	@cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZQ_TSAN=ON >/dev/null
+	@cmake --build $(BUILD)/tsan -j $(JOBS) --target test_runtime test_gfx
+
+test-tsan: tsan
+	@for t in runtime gfx; do \
+	  $(BUILD)/tsan/tests/test_$$t --gtest_filter='*Threads.*' || exit 1; \
+	done
 
 test-win32: win32 $(WINEPREFIX)/.zq-ready
 	cd $(BUILD)/win32 && ZQ_WINEPREFIX=$(WINEPREFIX) ctest --output-on-failure; \
