@@ -28,47 +28,44 @@ void zq_hBlitLines(uint8_t* dest, int32_t pitch, int32_t dst_bytes, BlitLineFn l
     }
 }
 
+// ---- The plain members ----
+
 namespace {
 // Palette entries hold red in byte 0; the pixel formulas take framebuffer
 // pixels (blue in byte 0). Entries have no fourth byte to pass on.
 uint32_t entry_as_pixel(uint32_t entry) {
     return swap_rb(entry & 0xFFFFFFu);
 }
-}  // namespace
 
-bool zq_hPaletteTable16(uint16_t* table, uint16_t (*pixel)(uint32_t)) {
+// Fills table[i] with `pixel` of device palette entry i; false (and nothing
+// filled) without a screen.
+template <typename Out>
+bool palette_table(Out* table, Out (*pixel)(uint32_t)) {
     if (!__zq_gfx) return false;
     const uint32_t* palette = __zq_gfx->device_palette;
     for (int i = 0; i < 256; ++i) table[i] = pixel(entry_as_pixel(palette[i]));
     return true;
 }
 
-bool zq_hPaletteTable32(uint32_t* table, uint32_t (*pixel)(uint32_t)) {
-    if (!__zq_gfx) return false;
-    const uint32_t* palette = __zq_gfx->device_palette;
-    for (int i = 0; i < 256; ++i) table[i] = pixel(entry_as_pixel(palette[i]));
-    return true;
-}
-
-// ---- The plain members ----
-
-namespace {
+// The C library's copy: the MMX copy moves lines shorter than 1 KiB 8 bytes
+// at a time, at half its speed.
 void copy_line(uint8_t* dst, const uint8_t* src, int32_t count, const void*) {
-    zq_hMemCpy(dst, src, static_cast<size_t>(count) * static_cast<size_t>(__zq_gfx->bpp));
+    std::memcpy(dst, src, static_cast<size_t>(count) * static_cast<size_t>(__zq_gfx->bpp));
 }
 
 // 8-bit sources look every pixel up in the palette converted once per call.
 template <uint16_t (*F)(uint32_t)>
 void blit_palette16(uint8_t* dest, int32_t pitch) {
     uint16_t table[256];
-    if (zq_hPaletteTable16(table, F)) zq_hBlitLines(dest, pitch, 2, palette_line<uint16_t>, table);
+    if (palette_table<uint16_t>(table, F))
+        zq_hBlitLines(dest, pitch, 2, palette_line<uint16_t>, table);
 }
 
 template <uint32_t (*F)(uint32_t), int32_t DstBytes>
 void blit_palette32(uint8_t* dest, int32_t pitch) {
     uint32_t table[256];
     BlitLineFn line = DstBytes == 3 ? palette24_line : palette_line<uint32_t>;
-    if (zq_hPaletteTable32(table, F)) zq_hBlitLines(dest, pitch, DstBytes, line, table);
+    if (palette_table<uint32_t>(table, F)) zq_hBlitLines(dest, pitch, DstBytes, line, table);
 }
 
 template <typename Out, typename In, Out (*F)(In)>
@@ -135,7 +132,7 @@ void zq_hBlit32to16BGR(uint8_t* dest, int32_t pitch) {
     blit_map<uint16_t, uint32_t, to16_bgr>(dest, pitch);
 }
 void zq_hBlit32to24RGB(uint8_t* dest, int32_t pitch) {
-    zq_hBlitLines(dest, pitch, 3, pack24_line<swap_rb>, nullptr);
+    zq_hBlitLines(dest, pitch, 3, pack24_line<swap_rb_24>, nullptr);
 }
 void zq_hBlit32to24BGR(uint8_t* dest, int32_t pitch) {
     zq_hBlitLines(dest, pitch, 3, pack24_line<keep_bgr>, nullptr);

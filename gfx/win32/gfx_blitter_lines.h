@@ -17,11 +17,6 @@ using BlitLineFn = void (*)(uint8_t* dst, const uint8_t* src, int32_t count, con
 void zq_hBlitLines(uint8_t* dest, int32_t pitch, int32_t dst_bytes, BlitLineFn line,
                    const void* table);
 
-// Fills table[i] with `pixel` of device palette entry i, given as a
-// framebuffer 32-bit pixel; false (and nothing filled) without a screen.
-bool zq_hPaletteTable16(uint16_t* table, uint16_t (*pixel)(uint32_t));
-bool zq_hPaletteTable32(uint32_t* table, uint32_t (*pixel)(uint32_t));
-
 namespace blit {
 
 // Unaligned pixel access (lines of a 24-bit display start anywhere).
@@ -44,6 +39,10 @@ inline uint32_t swap_rb(uint32_t x) {
 }
 inline uint32_t keep_bgr(uint32_t x) {
     return x;
+}
+// swap_rb with the fourth byte dropped, in one instruction: for 24-bit output.
+inline uint32_t swap_rb_24(uint32_t x) {
+    return __builtin_bswap32(x) >> 8;
 }
 inline uint16_t to15_bgr(uint32_t x) {
     return static_cast<uint16_t>(((x >> 9) & 0x7C00u) | ((x >> 6) & 0x03E0u) | ((x >> 3) & 0x1Fu));
@@ -99,11 +98,24 @@ void palette_line(uint8_t* __restrict dst, const uint8_t* __restrict src, int32_
     for (int32_t i = 0; i < count; ++i) store<Out>(dst + i * sizeof(Out), t[src[i]]);
 }
 
+// Two pixels per 32-bit load; the look-ups stay scalar (vector code would
+// only take the indexes apart again).
+template <typename Put>
+inline void conv16_pixels(const uint8_t* __restrict src, int32_t count, const uint32_t* conv,
+                          Put put) {
+    int32_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        uint32_t two = load<uint32_t>(src + i * 2);
+        put(i, conv[two & 0xFF] | conv[256 + ((two >> 8) & 0xFF)]);
+        put(i + 1, conv[(two >> 16) & 0xFF] | conv[256 + (two >> 24)]);
+    }
+    if (i < count) put(i, p16to32(conv, load<uint16_t>(src + i * 2)));
+}
+
 inline void conv16_line(uint8_t* __restrict dst, const uint8_t* __restrict src, int32_t count,
                         const void* table) {
-    const uint32_t* conv = static_cast<const uint32_t*>(table);
-    for (int32_t i = 0; i < count; ++i)
-        store<uint32_t>(dst + i * 4, p16to32(conv, load<uint16_t>(src + i * 2)));
+    conv16_pixels(src, count, static_cast<const uint32_t*>(table),
+                  [&](int32_t i, uint32_t c) { store<uint32_t>(dst + i * 4, c); });
 }
 
 // 24-bit output: four pixels (the low three bytes of each colour) go out as

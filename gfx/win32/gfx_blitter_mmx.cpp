@@ -1,7 +1,9 @@
 // The MMX blitters: groups of four pixels in MMX registers, the last one to
 // three pixels of a line by the plain formulas, so that every member writes
-// its plain twin's bytes for any width. Palette and 16-to-32 look-ups stay
-// scalar (MMX has no gather); MMX assembles their results into wide stores.
+// its plain twin's bytes for any width. The look-up members (8-bit sources,
+// 16-bit to 24 or 32 bits) and 24-bit output run the plain loops: MMX has no
+// gather, and assembling looked-up or 3-byte pixels in MMX registers measured
+// no faster than the scalar stores (slower for 24-bit output).
 #include "gfx/gfx_internal.h"
 #include "gfx/gfx_mmx.h"
 #include "gfx/win32/gfx_blitter.h"
@@ -27,7 +29,6 @@ constexpr uint64_t const32to16_mul_rgb = 0x0001080000010800ull;
 constexpr uint64_t const32to16_g = 0x0000FC000000FC00ull;
 constexpr uint64_t const32to32_ag = 0xFF00FF00FF00FF00ull;
 constexpr uint64_t const32to32_b = 0x000000FF000000FFull;
-constexpr uint64_t const32_rgb = 0x00FFFFFF00FFFFFFull;
 
 ZQ_MMX inline __m64 m64(uint64_t v) {
     return _mm_set_pi32(static_cast<int>(v >> 32), static_cast<int>(v));
@@ -93,26 +94,6 @@ ZQ_MMX void groups32to32rgb(uint8_t* dst, const uint8_t* src, int32_t count, con
     _mm_empty();
 }
 
-// Four colours (low three bytes each; a = c0, c1 and b = c2, c3) to 12 bytes.
-ZQ_MMX inline void put24(uint8_t* dst, __m64 a, __m64 b) {
-    __m64 zero = _mm_setzero_si64();
-    __m64 first = _mm_or_si64(_mm_unpacklo_pi32(a, zero), _mm_slli_si64(_mm_srli_si64(a, 32), 24));
-    zq_hPut8(dst, _mm_or_si64(first, _mm_slli_si64(b, 48)));
-    __m64 last = _mm_or_si64(_mm_srli_si64(_mm_unpacklo_pi32(b, zero), 16), _mm_srli_si64(b, 24));
-    store<int32_t>(dst + 8, _mm_cvtsi64_si32(last));
-}
-
-template <bool Rgb>
-ZQ_MMX void groups32to24(uint8_t* dst, const uint8_t* src, int32_t count, const void*) {
-    __m64 ag = m64(const32to32_ag), b = m64(const32to32_b), rgb = m64(const32_rgb);
-    for (int32_t i = 0; i < count; i += 4, src += 16, dst += 12) {
-        __m64 p01 = zq_hGet8(src), p23 = zq_hGet8(src + 8);
-        if (Rgb) p01 = swap_rb_pair(p01, ag, b), p23 = swap_rb_pair(p23, ag, b);
-        put24(dst, _mm_and_si64(p01, rgb), _mm_and_si64(p23, rgb));
-    }
-    _mm_empty();
-}
-
 // ---- 16-bit sources ----
 
 ZQ_MMX void groups16to15bgr(uint8_t* dst, const uint8_t* src, int32_t count, const void*) {
@@ -144,64 +125,6 @@ ZQ_MMX void groups16to16rgb(uint8_t* dst, const uint8_t* src, int32_t count, con
     _mm_empty();
 }
 
-// ---- Look-ups: palette entries and the 16-to-32 table ----
-
-ZQ_MMX inline __m64 pair_of(uint32_t lo, uint32_t hi) {
-    return _mm_set_pi32(static_cast<int>(hi), static_cast<int>(lo));
-}
-
-struct Conv16At {
-    const uint8_t* src;
-    const uint32_t* conv;
-    uint32_t operator()(int32_t i) const { return p16to32(conv, load<uint16_t>(src + i * 2)); }
-};
-
-struct PaletteAt {
-    const uint8_t* src;
-    const uint32_t* table;
-    uint32_t operator()(int32_t i) const { return table[src[i]]; }
-};
-
-template <typename ColorAt>
-ZQ_MMX void groups_to32(uint8_t* dst, int32_t count, ColorAt at) {
-    for (int32_t i = 0; i < count; i += 4, dst += 16) {
-        zq_hPut8(dst, pair_of(at(i), at(i + 1)));
-        zq_hPut8(dst + 8, pair_of(at(i + 2), at(i + 3)));
-    }
-    _mm_empty();
-}
-
-// Colours with a zero fourth byte.
-template <typename ColorAt>
-ZQ_MMX void groups_to24(uint8_t* dst, int32_t count, ColorAt at) {
-    for (int32_t i = 0; i < count; i += 4, dst += 12)
-        put24(dst, pair_of(at(i), at(i + 1)), pair_of(at(i + 2), at(i + 3)));
-    _mm_empty();
-}
-
-void groups16to32(uint8_t* dst, const uint8_t* src, int32_t count, const void* table) {
-    groups_to32(dst, count, Conv16At{src, static_cast<const uint32_t*>(table)});
-}
-void groups16to24(uint8_t* dst, const uint8_t* src, int32_t count, const void* table) {
-    groups_to24(dst, count, Conv16At{src, static_cast<const uint32_t*>(table)});
-}
-void groups8to32(uint8_t* dst, const uint8_t* src, int32_t count, const void* table) {
-    groups_to32(dst, count, PaletteAt{src, static_cast<const uint32_t*>(table)});
-}
-void groups8to24(uint8_t* dst, const uint8_t* src, int32_t count, const void* table) {
-    groups_to24(dst, count, PaletteAt{src, static_cast<const uint32_t*>(table)});
-}
-
-ZQ_MMX void groups8to16(uint8_t* dst, const uint8_t* src, int32_t count, const void* table) {
-    const uint16_t* t = static_cast<const uint16_t*>(table);
-    for (int32_t i = 0; i < count; i += 4, dst += 8) {
-        zq_hPut8(dst, _mm_set_pi16(
-                          static_cast<int16_t>(t[src[i + 3]]), static_cast<int16_t>(t[src[i + 2]]),
-                          static_cast<int16_t>(t[src[i + 1]]), static_cast<int16_t>(t[src[i]])));
-    }
-    _mm_empty();
-}
-
 // ---- Members ----
 
 template <BlitLineFn Groups, BlitLineFn Rest, int SrcBytes, int DstBytes>
@@ -209,52 +132,31 @@ void blit_split(uint8_t* dest, int32_t pitch, const void* table) {
     zq_hBlitLines(dest, pitch, DstBytes, split_line<Groups, Rest, SrcBytes, DstBytes>, table);
 }
 
-template <uint16_t (*F)(uint32_t)>
-void blit_palette16(uint8_t* dest, int32_t pitch) {
-    uint16_t table[256];
-    if (zq_hPaletteTable16(table, F))
-        blit_split<groups8to16, palette_line<uint16_t>, 1, 2>(dest, pitch, table);
-}
-
-template <uint32_t (*F)(uint32_t)>
-void blit_palette24(uint8_t* dest, int32_t pitch) {
-    uint32_t table[256];
-    if (zq_hPaletteTable32(table, F))
-        blit_split<groups8to24, palette24_line, 1, 3>(dest, pitch, table);
-}
-
-template <uint32_t (*F)(uint32_t)>
-void blit_palette32(uint8_t* dest, int32_t pitch) {
-    uint32_t table[256];
-    if (zq_hPaletteTable32(table, F))
-        blit_split<groups8to32, palette_line<uint32_t>, 1, 4>(dest, pitch, table);
-}
-
 }  // namespace
 
 void zq_hBlit8to15RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette16<to15_rgb>(dest, pitch);
+    zq_hBlit8to15RGB(dest, pitch);
 }
 void zq_hBlit8to15BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette16<to15_bgr>(dest, pitch);
+    zq_hBlit8to15BGR(dest, pitch);
 }
 void zq_hBlit8to16RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette16<to16_rgb>(dest, pitch);
+    zq_hBlit8to16RGB(dest, pitch);
 }
 void zq_hBlit8to16BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette16<to16_bgr>(dest, pitch);
+    zq_hBlit8to16BGR(dest, pitch);
 }
 void zq_hBlit8to24RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette24<swap_rb>(dest, pitch);
+    zq_hBlit8to24RGB(dest, pitch);
 }
 void zq_hBlit8to24BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette24<keep_bgr>(dest, pitch);
+    zq_hBlit8to24BGR(dest, pitch);
 }
 void zq_hBlit8to32RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette32<swap_rb>(dest, pitch);
+    zq_hBlit8to32RGB(dest, pitch);
 }
 void zq_hBlit8to32BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_palette32<keep_bgr>(dest, pitch);
+    zq_hBlit8to32BGR(dest, pitch);
 }
 
 void zq_hBlit16to15RGBMMX(uint8_t* dest, int32_t pitch) {
@@ -270,10 +172,10 @@ void zq_hBlit16to16RGBMMX(uint8_t* dest, int32_t pitch) {
                                                                                  nullptr);
 }
 void zq_hBlit16to24MMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups16to24, conv16to24_line, 2, 3>(dest, pitch, __zq_color_conv_16to32);
+    zq_hBlit16to24(dest, pitch);
 }
 void zq_hBlit16to32MMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups16to32, conv16_line, 2, 4>(dest, pitch, __zq_color_conv_16to32);
+    zq_hBlit16to32(dest, pitch);
 }
 
 void zq_hBlit32to15RGBMMX(uint8_t* dest, int32_t pitch) {
@@ -293,10 +195,10 @@ void zq_hBlit32to16BGRMMX(uint8_t* dest, int32_t pitch) {
         dest, pitch, nullptr);
 }
 void zq_hBlit32to24RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups32to24<true>, pack24_line<swap_rb>, 4, 3>(dest, pitch, nullptr);
+    zq_hBlit32to24RGB(dest, pitch);
 }
 void zq_hBlit32to24BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups32to24<false>, pack24_line<keep_bgr>, 4, 3>(dest, pitch, nullptr);
+    zq_hBlit32to24BGR(dest, pitch);
 }
 void zq_hBlit32to32RGBMMX(uint8_t* dest, int32_t pitch) {
     blit_split<groups32to32rgb, map_line<uint32_t, uint32_t, swap_rb>, 4, 4>(dest, pitch, nullptr);
