@@ -93,7 +93,11 @@ TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
         // The block was under the cursor whenever a key was awaited.
         for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
     }
-    EXPECT_EQ(zq_GfxReadStr(nullptr, 4), nullptr);
+    char buffer[4];
+    EXPECT_EQ(zq_GfxReadStr(buffer, 0), nullptr);  // no room even for the end
+    zq_GfxScreen(0, 0, 0, 0, 0);
+    EXPECT_EQ(zq_GfxReadStr(buffer, 4), nullptr);
+    ASSERT_EQ(open_screen(), 0);
 }
 
 // Typing past the bottom-right corner scrolls, and a backspace there goes back
@@ -108,13 +112,6 @@ TEST_F(TextInput, ReadStrBlockFollowsAcrossTheRowEnd) {
     TextModel m;
     m.put(78, 28, "aX");
     EXPECT_TRUE(shows(m));
-}
-
-TEST_F(TextInput, ReadStrWithoutScreenReadsNothing) {
-    zq_GfxScreen(0, 0, 0, 0, 0);
-    char buffer[4];
-    EXPECT_EQ(zq_GfxReadStr(buffer, 4), nullptr);
-    ASSERT_EQ(open_screen(), 0);
 }
 
 TEST_F(TextInput, LineEditing) {
