@@ -3,16 +3,19 @@
 // settings come back at exit and before a fatal signal ends the program. The
 // terminal going away (SIGHUP) and SIGTERM arrive as the close key. When
 // standard input is not a terminal there is no console input at all.
+#include <poll.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 
 #include "console/con_in.h"
 
 namespace {
 bool raw_mode;  // the terminal's settings were saved and changed
+bool hung_up;   // the terminal went away: nothing more to read
 termios saved_settings;
 std::atomic<int> close_request;
 
@@ -91,11 +94,26 @@ void terminal_stop() {
     raw_mode = false;
 }
 
+// A hang-up reaches only the terminal's session leader; a program started by
+// a shell that survives it sees the terminal's end in its reads instead.
+void note_hang_up() {
+    if (hung_up) return;
+    hung_up = true;
+    close_request.store(1);
+}
+
+bool terminal_gone() {
+    pollfd p{STDIN_FILENO, POLLIN, 0};
+    return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 void read_terminal() {
-    uint8_t bytes[kReadBytes];
-    const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     pending_count = 0;
     pending_next = 0;
+    if (terminal_gone()) return note_hang_up();
+    uint8_t bytes[kReadBytes];
+    const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
+    if (n < 0 && errno == EIO) return note_hang_up();
     for (int32_t at = 0; at < n;) {
         ConKeyRecord key;
         at += term_decode_key(bytes + at, static_cast<int32_t>(n) - at, &key);
@@ -105,7 +123,7 @@ void read_terminal() {
 
 bool terminal_next(ConEvent* event) {
     if (pending_next == pending_count) {
-        if (!raw_mode) return false;
+        if (!raw_mode || hung_up) return false;
         read_terminal();
         if (pending_count == 0) return false;
     }

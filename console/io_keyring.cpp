@@ -115,10 +115,6 @@ void zq_hConsoleHandleKeyEvent(const ConKeyRecord* record) {
 int32_t zq_ConsoleProcessEvents() {
     start_once();
     const ConInputSource* in = __zq_con_input;
-    if (in->take_close()) {
-        const ConKeyRecord record = zq_hConsoleCloseRecord();
-        zq_hConsolePostKey(ZQ_KEY_CLOSE, &record);
-    }
     int32_t result = 0;
     ConEvent event;
     while (in->next(&event)) {
@@ -128,6 +124,11 @@ int32_t zq_ConsoleProcessEvents() {
             __zq_MouseEventHook(event.mouse);
             result = 1;
         }
+    }
+    // After the events: reading them may be what found the console gone.
+    if (in->take_close()) {
+        const ConKeyRecord record = zq_hConsoleCloseRecord();
+        zq_hConsolePostKey(ZQ_KEY_CLOSE, &record);
     }
     return result;
 }
