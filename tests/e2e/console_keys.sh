@@ -15,6 +15,7 @@ session="keys$$"
 tmux_() { tmux -L "$socket" "$@"; }
 cleanup() {
     tmux_ kill-server 2>/dev/null
+    rm -f "${TMUX_TMPDIR:-/tmp}/tmux-$(id -u)/$socket"
     rm -rf "$tmp"
 }
 trap cleanup EXIT
