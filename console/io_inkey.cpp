@@ -1,30 +1,23 @@
-// Console key reads. The console keyboard itself is not wired up yet: it
-// reports no key, so a program waiting on the console polls until stopped.
+// The console's key reads: the fallbacks of zq_Inkey, zq_Getkey and zq_KeyHit
+// while no graphics screen is open.
+#include "console/con_in.h"
 #include "console/zq_console.h"
 
-int32_t zq_hConsoleGetKeyEx(int32_t, int32_t) {
-    return -1;
-}
-
-int32_t zq_hConsoleInputBufferChanged() {
-    return 0;
-}
-
 ZqString* zq_ConsoleInkey() {
-    int32_t key = zq_hConsoleGetKeyEx(1, 1);
+    const int32_t key = zq_hConsoleGetKey(1);
     if (key == -1) return zq_StrAllocTemp(0);
-    if ((key & 0xFF) == 0xFF) return zq_CHR(2, 0xFF, (key >> 8) & 0xFF);
-    return zq_CHR(1, key & 0xFF);
+    ZqString* s = key >= 256 ? zq_CHR(2, 0xFF, (key >> 8) & 0xFF) : zq_CHR(1, key);
+    return s ? s : zq_StrAllocTemp(0);
 }
 
 int32_t zq_ConsoleGetkey() {
     for (;;) {
-        int32_t key = zq_hConsoleGetKeyEx(1, 1);
+        const int32_t key = zq_hConsoleGetKey(1);
         if (key != -1) return key;
         zq_Sleep(-1);
     }
 }
 
 int32_t zq_ConsoleKeyHit() {
-    return zq_hConsoleGetKeyEx(1, 0) != -1 ? 1 : 0;
+    return zq_hConsolePeekKey(1) != -1 ? 1 : 0;
 }

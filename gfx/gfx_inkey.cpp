@@ -1,6 +1,7 @@
 // The key buffer, the event ring's writer and the key reads of the graphics
 // screen. The window procedure posts; the program's thread reads through the
 // screen-lock idiom, so the display lock guards the key buffer.
+#include "console/con_in.h"
 #include "gfx/gfx_internal.h"
 
 namespace {
@@ -14,8 +15,17 @@ int32_t key_buffer_changed;
 constexpr int32_t kKeyMask = ZQ_KEY_SLOTS - 1;
 constexpr int32_t kEventMask = ZQ_EVENT_SLOTS - 1;
 
+// The Null driver has no window to type into: the keys typed at the console
+// stand in, so that a program without a display can still be ended by a key.
+void take_console_keys() {
+    GfxState* s = __zq_gfx;
+    if (!s || s->driver != &__zq_gfxDriverNull) return;
+    for (int32_t key; (key = zq_hConsoleGetKey(1)) != -1;) zq_hPostKey(key);
+}
+
 // The oldest key code, removed; 0 when none is waiting.
 int32_t get_key() {
+    take_console_keys();
     zq_hGfxLock();
     int32_t key = 0;
     if (key_head != key_tail) {
@@ -53,6 +63,7 @@ int32_t zq_hPostKey(int32_t key) {
 int32_t zq_hGfxInputBufferChanged() {
     // Without a screen no thread posts, so there is nothing to lock against.
     bool screen = __zq_gfx != nullptr;
+    take_console_keys();
     if (screen) zq_hGfxLock();
     int32_t changed = key_buffer_changed;
     key_buffer_changed = 0;
@@ -72,6 +83,7 @@ int32_t zq_GfxGetkey() {
 
 int32_t zq_GfxKeyHit() {
     if (!__zq_gfx) return 0;
+    take_console_keys();
     zq_hGfxLock();
     int32_t hit = key_head != key_tail ? 1 : 0;
     zq_hGfxUnlock();
