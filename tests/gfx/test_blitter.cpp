@@ -49,35 +49,17 @@ Bytes reference_pixel(int src_depth, int dst_depth, bool rgb, const uint8_t* p,
     return display_pixel(dst_depth, rgb, source_color(src_depth, p, palette), alpha);
 }
 
-// The reference itself, on known values.
+// The reference itself, on hand-worked pixels: a palette entry holds
+// R 0xFF, G 0x80, B 0x01.
 TEST(BlitterReference, KnownPixels) {
-    const uint32_t palette[2] = {0, 0x000180FF};  // R 0xFF, G 0x80, B 0x01
-    const uint8_t index = 1;
-    const uint8_t white16[] = {0xFF, 0xFF}, red16[] = {0x00, 0xF8};
-    const uint8_t pixel32[] = {0x56, 0x34, 0x12, 0xFF};
-    struct Case {
-        int src, dst;
-        bool rgb;
-        const uint8_t* p;
-        Bytes want;
-    } cases[] = {
-        {8, 16, false, &index, {0x00, 0xFC}},
-        {8, 16, true, &index, {0x1F, 0x04}},
-        {8, 15, false, &index, {0x00, 0x7E}},
-        {8, 15, true, &index, {0x1F, 0x02}},
-        {8, 24, false, &index, {0x01, 0x80, 0xFF}},
-        {8, 24, true, &index, {0xFF, 0x80, 0x01}},
-        {8, 32, false, &index, {0x01, 0x80, 0xFF, 0x00}},
-        {16, 32, false, white16, {0xF8, 0xFC, 0xF8, 0x00}},
-        {16, 32, false, red16, {0x00, 0x00, 0xF8, 0x00}},
-        {16, 32, true, red16, {0xF8, 0x00, 0x00, 0x00}},
-        {32, 16, true, pixel32, {0xA2, 0x51}},
-        {32, 15, false, pixel32, {0xCA, 0x08}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(reference_pixel(c.src, c.dst, c.rgb, c.p, palette), c.want)
-            << c.src << " to " << c.dst << (c.rgb ? " RGB" : " BGR");
-    }
+    const uint32_t palette[2] = {0, 0x000180FF};
+    const uint8_t index = 1, red16[] = {0x00, 0xF8}, pixel32[] = {0x56, 0x34, 0x12, 0xFF};
+    EXPECT_EQ(reference_pixel(8, 16, false, &index, palette), (Bytes{0x00, 0xFC}));
+    EXPECT_EQ(reference_pixel(8, 15, true, &index, palette), (Bytes{0x1F, 0x02}));
+    EXPECT_EQ(reference_pixel(8, 24, false, &index, palette), (Bytes{0x01, 0x80, 0xFF}));
+    EXPECT_EQ(reference_pixel(16, 32, true, red16, palette), (Bytes{0xF8, 0, 0, 0}));
+    EXPECT_EQ(reference_pixel(32, 16, true, pixel32, palette), (Bytes{0xA2, 0x51}));
+    EXPECT_EQ(reference_pixel(32, 15, false, pixel32, palette), (Bytes{0xCA, 0x08}));
 }
 
 struct Member {
@@ -205,46 +187,30 @@ Blitter twin(Blitter plain) {
     return plain;
 }
 
+// Each member serves its own formats; framebuffer depths 1 to 4 use the 8-bit
+// members, 15 the 16-bit and 24 the 32-bit ones; any rgb flag but 0 is RGB.
 TEST(Blitter, ChoiceForEachFormat) {
     struct Case {
         int fb_depth, depth, rgb;
         Blitter want;  // plain set
-    } cases[] = {
-        {8, 8, 1, zq_hBlitCopy},
-        {8, 8, 0, zq_hBlitCopy},
-        {4, 15, 1, zq_hBlit8to15RGB},
-        {1, 15, 0, zq_hBlit8to15BGR},
-        {8, 16, 1, zq_hBlit8to16RGB},
-        {2, 16, 0, zq_hBlit8to16BGR},
-        {8, 24, 1, zq_hBlit8to24RGB},
-        {8, 24, 0, zq_hBlit8to24BGR},
-        {8, 32, 1, zq_hBlit8to32RGB},
-        {8, 32, 0, zq_hBlit8to32BGR},
-        {16, 15, 1, zq_hBlit16to15RGB},
-        {15, 15, 0, zq_hBlit16to15BGR},
-        {16, 16, 1, zq_hBlit16to16RGB},
-        {16, 16, 0, zq_hBlitCopy},
-        {16, 24, 1, zq_hBlit16to24},
-        {16, 24, 0, zq_hBlit16to24},
-        {16, 32, 1, zq_hBlit16to32},
-        {15, 32, 0, zq_hBlit16to32},
-        {32, 15, 1, zq_hBlit32to15RGB},
-        {32, 15, 0, zq_hBlit32to15BGR},
-        {24, 16, 1, zq_hBlit32to16RGB},
-        {32, 16, 0, zq_hBlit32to16BGR},
-        {32, 24, 1, zq_hBlit32to24RGB},
-        {32, 24, 0, zq_hBlit32to24BGR},
-        {32, 32, 7, zq_hBlit32to32RGB},
-        {32, 32, 0, zq_hBlitCopy},
-        {16, 8, 0, nullptr},
-        {32, 8, 1, nullptr},
-        {8, 12, 0, nullptr},
-        {32, 0, 0, nullptr},
-        {32, 64, 0, nullptr},
-        {0, 32, 0, nullptr},
-        {3, 32, 0, nullptr},
-        {33, 16, 0, nullptr},
     };
+    std::vector<Case> cases = {{8, 8, 1, zq_hBlitCopy},
+                               {4, 15, 1, zq_hBlit8to15RGB},
+                               {1, 15, 0, zq_hBlit8to15BGR},
+                               {2, 16, 0, zq_hBlit8to16BGR},
+                               {15, 15, 0, zq_hBlit16to15BGR},
+                               {15, 32, 0, zq_hBlit16to32},
+                               {24, 16, 1, zq_hBlit32to16RGB},
+                               {32, 32, 7, zq_hBlit32to32RGB},
+                               {16, 8, 0, nullptr},
+                               {32, 8, 1, nullptr},
+                               {8, 12, 0, nullptr},
+                               {32, 0, 0, nullptr},
+                               {32, 64, 0, nullptr},
+                               {0, 32, 0, nullptr},
+                               {3, 32, 0, nullptr},
+                               {33, 16, 0, nullptr}};
+    for (const Member& m : kMembers) cases.push_back({m.src, m.dst, m.rgb, m.plain});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.fb_depth << " to " << c.depth << " rgb " << c.rgb);
         ASSERT_EQ(zq_GfxScreenRes(640, 4, 32, 0, -1, 0), 0);
@@ -254,11 +220,11 @@ TEST(Blitter, ChoiceForEachFormat) {
         EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want);
         s.flags |= SCREEN_HAS_MMX;
         EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want ? twin(c.want) : nullptr);
-        s.width = 642;
+        s.width = 642;  // the MMX members need widths in steps of 4 and single lines
         EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want) << "width 642";
         s.width = 640, s.line_repeat = 2;
         EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want) << "line_repeat 2";
-        s.line_repeat = 1, s.depth = 32;
+        s.width = 640, s.line_repeat = 1, s.depth = 32;
         zq_GfxScreen(0, 0, 0, 0, 0);
     }
     EXPECT_EQ(zq_hGetBlitter(32, 0), nullptr) << "no screen";

@@ -22,28 +22,6 @@ Ints view(const GfxContext& c) {
     return {c.view_x, c.view_y, c.view_w, c.view_h};
 }
 
-TEST_F(ContextTest, EachNewScreenGivesFullViewAndDefaultColours) {
-    struct Case {
-        int32_t mode, depth;
-        uint32_t fg, bg;
-    };
-    const Case cases[] = {{18, 16, 0xFFFF, 0}, {13, 8, 15, 0}, {12, 0, 15, 0},
-                          {1, 0, 3, 0},        {11, 0, 1, 0},  {18, 32, 0xFFFFFFFF, 0xFF000000}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " depth " << c.depth);
-        GfxContext& old = context();  // what was changed for the last screen is reset
-        old.view_x = 20, old.last_x = 7, old.flags |= CTX_VIEW_ON;
-        ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        const GfxContext& ctx = context();
-        const int32_t h = screen().height;
-        EXPECT_EQ(view(ctx), (Ints{0, 0, screen().width, h}));
-        EXPECT_EQ(std::make_pair(ctx.fg_color, ctx.bg_color), std::make_pair(c.fg, c.bg));
-        EXPECT_EQ(ctx.last_x, 0.0f);
-        EXPECT_EQ(ctx.flags, 0u);
-        EXPECT_EQ(ctx.line[h - 1], screen().pages[0] + (h - 1) * screen().pitch);
-    }
-}
-
 std::vector<uint8_t> new_form(int32_t bpp, int32_t w, int32_t h, int32_t pitch) {
     std::vector<uint8_t> buf(32 + static_cast<size_t>(h) * pitch);
     const int32_t header[5] = {7, bpp, w, h, pitch};

@@ -104,12 +104,18 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(driver_log.calls[255], (Call{255, 0, 0, 0}));
 }
 
-TEST_F(PaletteTest, OutOfRangeIndexesAndValuesChangeNothing) {
+TEST_F(PaletteTest, ValuesAreMaskedAndOutOfRangeIndexesChangeNothing) {
     ASSERT_NO_FATAL_FAILURE(open(13));
     zq_GfxPalette(4, -4, 0, 0);  // components do not spill into each other
     EXPECT_EQ(shown(4) & 0xFFFF00u, 0u);
     zq_GfxPalette(4, 0, 0x4000, 0);
     EXPECT_EQ(shown(4) & 0xFF00FFu, 0u);
+    zq_GfxPalette(5, -1, -1, -1);  // one negative value: every DAC bit set, white
+    EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
+    ASSERT_NO_FATAL_FAILURE(open(7));
+    zq_GfxPalette(0, -2, -1, -1);  // colour-table index -2 & 15
+    EXPECT_EQ(screen().color_association[0], 14);
+    EXPECT_EQ(shown(0), screen().palette[14]);
     // {mode, index, value}: past the 256 entries, past the 16-entry association
     // table of the small palettes.
     const int32_t cases[][3] = {{13, 256, 5}, {13, 100000, 0x3F}, {1, 16, 5}, {1, 255, 5}};
@@ -122,16 +128,6 @@ TEST_F(PaletteTest, OutOfRangeIndexesAndValuesChangeNothing) {
         EXPECT_EQ(dirty_rows(), 0);
         EXPECT_EQ(driver_log.locks, 0);
     }
-}
-
-TEST_F(PaletteTest, NegativeSingleValueIsMaskedLikeAnyOther) {
-    ASSERT_NO_FATAL_FAILURE(open(13));
-    zq_GfxPalette(5, -1, -1, -1);  // every DAC bit set: white
-    EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
-    ASSERT_NO_FATAL_FAILURE(open(7));
-    zq_GfxPalette(0, -2, -1, -1);  // colour-table index -2 & 15
-    EXPECT_EQ(screen().color_association[0], 14);
-    EXPECT_EQ(shown(0), screen().palette[14]);
 }
 
 TEST_F(PaletteTest, PortsWriteAndReadDacLevels) {

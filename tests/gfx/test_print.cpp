@@ -153,8 +153,10 @@ TEST_F(Print, CursorAfterControlCharacters) {
     }
 }
 
-TEST_F(Print, ControlCharactersDrawNothing) {
+TEST_F(Print, ControlCharactersDrawNothingAndOnlyRowsWrittenAreDirty) {
+    std::memset(__zq_gfx->dirty, 0, 480);
     print("ab\rc\n\x07\n\tT\b\bU");
+    for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], y < 48) << y;
     TextModel m;
     m.put(0, 0, "cb");
     m.put(0, 2, "       UT");
@@ -200,13 +202,6 @@ TEST_F(Print, LocateEndsThePendingLineRawLocateDoesNot) {
     EXPECT_EQ(zq_GfxLocate(3, 5, 0), 0x0305);
     EXPECT_EQ(zq_GfxLocate(0, 7, 0), 0x0307);  // row kept
     EXPECT_EQ(zq_GfxLocateRaw(-1, 1, 0), 0x0201);
-}
-
-TEST_F(Print, DirtyLinesAreThoseOfTheRowWritten) {
-    std::memset(__zq_gfx->dirty, 0, 480);
-    zq_GfxLocate(6, 10, 0);
-    print("x");
-    for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], y >= 80 && y < 96) << y;
 }
 
 // Only the rows of the text view move; the rows around it keep their text.

@@ -12,8 +12,6 @@
 
 namespace {
 
-// ---- Recording fake drivers ----
-
 struct DriverLog {
     std::vector<std::string> inits, exits, titles;    // inits: "GDI/60/0" for driver/rate/flags
     int32_t w = 0, h = 0, depth = 0;                  // and title of the last init
@@ -143,21 +141,42 @@ TEST_F(ScreenTest, DriversAreTriedInOrder) {
     }
 }
 
+// Each screen also starts a fresh drawing context: full view, the depth's
+// default colours, no last point, no flags.
 TEST_F(ScreenTest, DepthFollowsModeRequestAndNormalisation) {
-    // Mode, requested depth, flags (-1 NoDisplay, 2 OpenGL) -> depth, bytes per pixel.
-    const Ints cases[] = {{18, 32, -1, 32, 4}, {18, 24, -1, 32, 4}, {18, 16, -1, 16, 2},
-                          {18, 15, -1, 16, 2}, {18, 12, -1, 8, 1},  {18, 0, -1, 8, 1},
-                          {13, 32, -1, 8, 1},  {1, 32, -1, 2, 1},   {2, 0, -1, 1, 1},
-                          {12, 8, -1, 4, 1},   {13, 0, 2, 16, 2}};
+    struct Case {
+        int32_t mode, depth, flags, want_depth, bpp;  // flags: -1 NoDisplay, 2 OpenGL
+        uint32_t fg, bg;
+    };
+    const uint32_t white = 0xFFFFFFFF, black = 0xFF000000;
+    const Case cases[] = {{18, 32, -1, 32, 4, white, black},
+                          {18, 24, -1, 32, 4, white, black},
+                          {18, 16, -1, 16, 2, 0xFFFF, 0},
+                          {18, 15, -1, 16, 2, 0xFFFF, 0},
+                          {18, 12, -1, 8, 1, 15, 0},
+                          {18, 0, -1, 8, 1, 15, 0},
+                          {13, 32, -1, 8, 1, 15, 0},
+                          {1, 32, -1, 2, 1, 3, 0},
+                          {2, 0, -1, 1, 1, 1, 0},
+                          {11, 0, -1, 1, 1, 1, 0},
+                          {12, 8, -1, 4, 1, 15, 0},
+                          {13, 0, 2, 16, 2, 0xFFFF, 0}};
     log_.succeed = "OpenGL";
-    for (const Ints& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c[0] << " depth " << c[1]);
-        ASSERT_EQ(zq_GfxScreen(c[0], c[1], 1, c[2], 0), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << " depth " << c.depth);
+        GfxContext& ctx = *zq_hGetContext();
+        ctx.view_x = 20, ctx.last_x = 7, ctx.flags |= CTX_VIEW_ON;
+        ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, c.flags, 0), 0);
         const GfxState& s = *__zq_gfx;
-        EXPECT_EQ((Ints{s.depth, s.bpp, s.pitch}), (Ints{c[3], c[4], s.width * c[4]}));
-        EXPECT_EQ(s.color_mask, c[3] == 32 ? 0xFFFFFFFFu : (1u << c[3]) - 1);
+        EXPECT_EQ((Ints{s.depth, s.bpp, s.pitch}), (Ints{c.want_depth, c.bpp, s.width * c.bpp}));
+        EXPECT_EQ(s.color_mask, c.want_depth == 32 ? white : (1u << c.want_depth) - 1);
         // With NoDisplay no flag bit means anything.
-        EXPECT_EQ((s.flags & SCREEN_OPENGL) != 0, c[2] == DriverFlags::OpenGL);
+        EXPECT_EQ((s.flags & SCREEN_OPENGL) != 0, c.flags == DriverFlags::OpenGL);
+        EXPECT_EQ((Ints{ctx.view_x, ctx.view_y, ctx.view_w, ctx.view_h}),
+                  (Ints{0, 0, s.width, s.height}));
+        EXPECT_EQ(std::pair(ctx.fg_color, ctx.bg_color), std::pair(c.fg, c.bg));
+        EXPECT_EQ(std::pair(ctx.last_x, ctx.flags), std::pair(0.0f, 0u));
+        EXPECT_EQ(ctx.line[s.height - 1], s.pages[0] + (s.height - 1) * s.pitch);
     }
     EXPECT_EQ(log_.depth, 16);
 }
@@ -176,66 +195,36 @@ TEST_F(ScreenTest, DemoScreenHasItsBuffers) {
     s.color_association[15] = 1;
     s.event_queue[ZQ_EVENT_SLOTS - 1].data[3] = 1;
     __zq_color_conv_16to32[511] = 1;
-}
-
-TEST_F(ScreenTest, ModeTwoShowsEachLineTwice) {
+    // Mode 2: the driver shows 400 lines and each of them has a dirty flag.
     log_.succeed = "GDI";
     ASSERT_EQ(zq_GfxScreen(2, 0, 1, 0, 0), 0);
-    // The driver shows 400 lines and each of them has a dirty flag.
     EXPECT_EQ((Ints{log_.w, log_.h, __zq_gfx->height, __zq_gfx->line_repeat}),
               (Ints{640, 400, 200, 2}));
     EXPECT_EQ(__zq_gfx->dirty[399], 0);
 }
 
 TEST_F(ScreenTest, EveryModeHasItsShape) {
-    struct Row {
-        int32_t w, h, depth, repeat;
-        const PaletteDesc* palette;
-        const FontDesc* font;
-        int32_t cols, rows;
-    };
-    const PaletteDesc *p2 = &zq_palette_2, *p16 = &zq_palette_16, *p64 = &zq_palette_64,
-                      *p256 = &zq_palette_256;
-    const FontDesc *f8 = &zq_font_8x8, *f14 = &zq_font_8x14, *f16 = &zq_font_8x16;
-    const Row empty{};
-    const Row modes[21] = {
-        {320, 200, 2, 1, p16, f8, 40, 25},
-        {640, 200, 1, 2, p16, f8, 80, 25},
-        empty,
-        empty,
-        empty,
-        empty,
-        {320, 200, 4, 1, p16, f8, 40, 25},
-        {640, 200, 4, 2, p16, f8, 80, 25},
-        {640, 350, 4, 1, p64, f14, 80, 25},
-        {640, 350, 1, 1, p2, f14, 80, 25},
-        {640, 480, 1, 1, p2, f16, 80, 30},
-        {640, 480, 4, 1, p256, f16, 80, 30},
-        {320, 200, 8, 1, p256, f8, 40, 25},
-        {320, 240, 8, 1, p256, f8, 40, 30},
-        {400, 300, 8, 1, p256, f8, 50, 37},
-        {512, 384, 8, 1, p256, f16, 64, 24},
-        {640, 400, 8, 1, p256, f16, 80, 25},
-        {640, 480, 8, 1, p256, f16, 80, 30},
-        {800, 600, 8, 1, p256, f16, 100, 37},
-        {1024, 768, 8, 1, p256, f16, 128, 48},
-        {1280, 1024, 8, 1, p256, f16, 160, 64},
-    };
-    for (int32_t mode = 1; mode <= 21; ++mode) {
-        SCOPED_TRACE(testing::Message() << "mode " << mode);
-        const Row& m = modes[mode - 1];
-        const int32_t result = zq_GfxScreen(mode, 0, 1, DriverFlags::NoDisplay, 0);
-        if (m.w == 0) {
-            EXPECT_EQ(result, 1);
-            continue;
-        }
-        ASSERT_EQ(result, 0);
+    // Mode, width, height, depth, line repeat, palette colours, font height, text grid;
+    // modes 3 to 6 do not exist.
+    const Ints modes[] = {
+        {1, 320, 200, 2, 1, 16, 8, 40, 25},      {2, 640, 200, 1, 2, 16, 8, 80, 25},
+        {7, 320, 200, 4, 1, 16, 8, 40, 25},      {8, 640, 200, 4, 2, 16, 8, 80, 25},
+        {9, 640, 350, 4, 1, 64, 14, 80, 25},     {10, 640, 350, 1, 1, 2, 14, 80, 25},
+        {11, 640, 480, 1, 1, 2, 16, 80, 30},     {12, 640, 480, 4, 1, 256, 16, 80, 30},
+        {13, 320, 200, 8, 1, 256, 8, 40, 25},    {14, 320, 240, 8, 1, 256, 8, 40, 30},
+        {15, 400, 300, 8, 1, 256, 8, 50, 37},    {16, 512, 384, 8, 1, 256, 16, 64, 24},
+        {17, 640, 400, 8, 1, 256, 16, 80, 25},   {18, 640, 480, 8, 1, 256, 16, 80, 30},
+        {19, 800, 600, 8, 1, 256, 16, 100, 37},  {20, 1024, 768, 8, 1, 256, 16, 128, 48},
+        {21, 1280, 1024, 8, 1, 256, 16, 160, 64}};
+    for (int32_t mode = 3; mode <= 6; ++mode) {
+        EXPECT_EQ(zq_GfxScreen(mode, 0, 1, DriverFlags::NoDisplay, 0), 1) << mode;
+    }
+    for (const Ints& m : modes) {
+        ASSERT_EQ(zq_GfxScreen(m[0], 0, 1, DriverFlags::NoDisplay, 0), 0) << m[0];
         const GfxState& s = *__zq_gfx;
-        EXPECT_EQ((Ints{s.mode_number, s.width, s.height, s.depth, s.line_repeat, s.text_cols,
-                        s.text_rows}),
-                  (Ints{mode, m.w, m.h, m.depth, m.repeat, m.cols, m.rows}));
-        EXPECT_EQ(s.default_palette, m.palette);
-        EXPECT_EQ(s.font, m.font);
+        EXPECT_EQ((Ints{s.mode_number, s.width, s.height, s.depth, s.line_repeat,
+                        s.default_palette->colors, s.font->height, s.text_cols, s.text_rows}),
+                  m);
     }
 }
 
@@ -249,15 +238,15 @@ TEST_F(ScreenTest, RealDriverListIsDirectXGdiOpenGL) {
 #endif
 }
 
-TEST_F(ScreenTest, InvalidModesChangeNothing) {
-    ASSERT_EQ(zq_GfxScreen(13, 0, 1, DriverFlags::NoDisplay, 0), 0);
+TEST_F(ScreenTest, InvalidRequestsChangeNothingOversizedOnesCloseTheScreen) {
+    const int32_t none = DriverFlags::NoDisplay;
+    ASSERT_EQ(zq_GfxScreen(13, 0, 1, none, 0), 0);
     GfxState* before = __zq_gfx;
-    const int32_t id = before->id, none = DriverFlags::NoDisplay;
+    const int32_t id = before->id;
     Ints results;
-    for (int32_t mode : {22, -1, 1000}) results.push_back(zq_GfxScreen(mode, 8, 1, none, 0));
-    for (int32_t depth : {0, 3, 12, 64, -8}) {
+    for (int32_t mode : {22, -1}) results.push_back(zq_GfxScreen(mode, 8, 1, none, 0));
+    for (int32_t depth : {0, 3, 12, 64})
         results.push_back(zq_GfxScreenRes(64, 64, depth, 1, none, 0));
-    }
     results.push_back(zq_GfxScreenRes(0, 64, 8, 1, none, 0));
     results.push_back(zq_GfxScreenRes(64, -1, 8, 1, none, 0));
     EXPECT_EQ(results, Ints(results.size(), 1));
@@ -265,10 +254,7 @@ TEST_F(ScreenTest, InvalidModesChangeNothing) {
     EXPECT_EQ(__zq_gfx, before);
     EXPECT_EQ(__zq_gfx->id, id);
     EXPECT_TRUE(log_.inits.empty());
-}
 
-TEST_F(ScreenTest, ScreenResSizes) {
-    const int32_t none = DriverFlags::NoDisplay;
     ASSERT_EQ(zq_GfxScreenRes(100, 50, 8, 1, none, 0), 0);
     EXPECT_EQ((Ints{__zq_gfx->mode_number, __zq_gfx->text_cols, __zq_gfx->text_rows}),
               (Ints{-1, 12, 6}));
@@ -276,9 +262,11 @@ TEST_F(ScreenTest, ScreenResSizes) {
     // Sizes beyond ModeInfo's 16-bit fields and 8-bit text grid are kept whole.
     ASSERT_EQ(zq_GfxScreenRes(70000, 2, 24, 1, none, 0), 0);
     EXPECT_EQ((Ints{__zq_gfx->width, __zq_gfx->text_cols}), (Ints{70000, 8750}));
-    // Oversized requests fail and close the previous screen completely.
-    const Ints oversized[] = {{100000, 100000, 32}, {INT32_MAX, INT32_MAX, 8}, {46341, 46341, 8},
-                              {INT32_MAX, 1, 32},   {1, INT32_MAX, 8},         {40000, 20000, 32}};
+    const Ints oversized[] = {{INT32_MAX, INT32_MAX, 8},
+                              {46341, 46341, 8},
+                              {INT32_MAX, 1, 32},
+                              {1, INT32_MAX, 8},
+                              {40000, 20000, 32}};
     for (const Ints& z : oversized) {
         SCOPED_TRACE(testing::Message() << z[0] << " x " << z[1]);
         ASSERT_EQ(zq_GfxScreen(13, 0, 1, none, 0), 0);

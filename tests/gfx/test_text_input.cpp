@@ -115,15 +115,8 @@ TEST_F(TextInput, ReadStrBlockFollowsAcrossTheRowEnd) {
 }
 
 TEST_F(TextInput, LineEditing) {
-    keys("abXcd");
-    keys({kLeft, kLeft, 8, kHome, kDel});
-    keys("A");
-    keys({kEnd});
-    keys("e");
-    keys({kIns, kHome});
-    keys("Z");  // overwrites
-    keys({kRight, kRight, kRight, kRight, kRight, kRight});
-    keys("!\r");
+    keys({'a', 'b', 'X', 'c', 'd', kLeft, kLeft, 8, kHome, kDel, 'A', kEnd, 'e', kIns, kHome});
+    keys({'Z', kRight, kRight, kRight, kRight, kRight, kRight, '!', 13});  // Z overwrites
     ZqString dst{};
     ZqString* prompt = zq_StrAllocTemp(4);
     std::memcpy(prompt->data, "Name", 4);
@@ -166,32 +159,22 @@ TEST_F(TextInput, LineInputPromptAndDestinations) {
 TEST_F(TextInput, LineEditingAtTheBottom) {
     struct Case {
         int start_col;
-        std::vector<int32_t> keys;
+        std::initializer_list<int32_t> keys;  // after "0123456789"
         std::string result;
         int col, row;  // where the result starts on screen afterwards
     };
     const Case cases[] = {
-        {75,
-         {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', kHome, 'X', 13},
-         "X0123456789",
-         74,
-         28},
-        {71,
-         {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', kLeft, kEnd, 'Z', 13},
-         "0123456789Z",
-         70,
-         28},
-        {71,
-         {'0', '1', '2', '3', '4', '5', '6', '7', '8', '9', kHome, kDel, 13},
-         "123456789",
-         70,
-         29},
+        {75, {kHome, 'X', 13}, "X0123456789", 74, 28},
+        {71, {kLeft, kEnd, 'Z', 13}, "0123456789Z", 70, 28},
+        {71, {kHome, kDel, 13}, "123456789", 70, 29},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
         zq_Cls(0);
         zq_GfxLocate(30, c.start_col, 0);
-        pending_keys.assign(c.keys.begin(), c.keys.end());
+        pending_keys.clear();
+        keys("0123456789");
+        keys(c.keys);
         char line[32];
         EXPECT_EQ(zq_GfxLineInput(nullptr, line, 32, 0, 0, 0), 0);
         EXPECT_EQ(std::string(line), c.result);

@@ -53,48 +53,36 @@ inline uint32_t screen_pixel(int x, int y) {
     return v;
 }
 
-// Every pixel of every cell: the glyph's set bits in the cell's foreground,
-// the rest in its background.
-inline testing::AssertionResult screen_shows(const TextModel& m) {
-    const FontDesc& f = *__zq_gfx->font;
-    for (int row = 0; row < m.rows(); ++row) {
-        for (int col = 0; col < m.cols(); ++col) {
-            const CharCell& c = m.at(col, row);
-            for (int y = 0; y < f.height; ++y) {
-                const uint8_t bits = f.data[c.ch * f.height + y];
-                for (int x = 0; x < f.width; ++x) {
-                    const uint32_t want = (bits >> x) & 1 ? c.fg : c.bg;
-                    const uint32_t got = screen_pixel(col * f.width + x, row * f.height + y);
-                    if (got == want) continue;
-                    return testing::AssertionFailure()
-                           << "cell (" << col << ", " << row << ") char " << int{c.ch} << " pixel ("
-                           << x << ", " << y << "): 0x" << std::hex << got << " instead of 0x"
-                           << want;
-                }
-            }
-        }
-    }
-    return testing::AssertionSuccess();
-}
-
+// The text cells, then every pixel of every cell: the glyph's set bits in the
+// cell's foreground, the rest in its background.
 inline testing::AssertionResult cells_hold(const TextModel& m) {
-    const GfxState* s = __zq_gfx;
-    const CharCell* cells = s->char_cells[zq_hGetContext()->work_page];
+    const CharCell* cells = __zq_gfx->char_cells[zq_hGetContext()->work_page];
     for (int i = 0; i < m.cols() * m.rows(); ++i) {
-        const CharCell& want = m.at(i % m.cols(), i / m.cols());
-        const CharCell& got = cells[i];
-        if (got.ch == want.ch && got.fg == want.fg && got.bg == want.bg) continue;
-        return testing::AssertionFailure()
-               << "cell (" << i % m.cols() << ", " << i / m.cols() << "): " << got.ch << " 0x"
-               << std::hex << got.fg << "/0x" << got.bg << " instead of " << std::dec << want.ch
-               << " 0x" << std::hex << want.fg << "/0x" << want.bg;
+        const CharCell &want = m.at(i % m.cols(), i / m.cols()), &got = cells[i];
+        if (got.ch != want.ch || got.fg != want.fg || got.bg != want.bg)
+            return testing::AssertionFailure()
+                   << "cell " << i << ": " << got.ch << std::hex << " " << got.fg << "/" << got.bg
+                   << " instead of " << want.ch << " " << want.fg << "/" << want.bg;
     }
     return testing::AssertionSuccess();
 }
 
 inline testing::AssertionResult shows(const TextModel& m) {
-    testing::AssertionResult r = cells_hold(m);
-    return r ? screen_shows(m) : r;
+    if (testing::AssertionResult r = cells_hold(m); !r) return r;
+    const FontDesc& f = *__zq_gfx->font;
+    for (int i = 0; i < m.cols() * m.rows(); ++i) {
+        const int col = i % m.cols(), row = i / m.cols();
+        const CharCell& c = m.at(col, row);
+        for (int y = 0; y < f.height; ++y) {
+            for (int x = 0; x < f.width; ++x) {
+                const uint32_t want = (f.data[c.ch * f.height + y] >> x) & 1 ? c.fg : c.bg;
+                if (screen_pixel(col * f.width + x, row * f.height + y) != want)
+                    return testing::AssertionFailure() << "cell (" << col << ", " << row
+                                                       << ") pixel (" << x << ", " << y << ")";
+            }
+        }
+    }
+    return testing::AssertionSuccess();
 }
 
 inline void print(std::string_view text) {

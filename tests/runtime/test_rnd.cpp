@@ -1,7 +1,6 @@
 // The four generators and the start-up seeding.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "runtime/rt_internal.h"
@@ -22,7 +21,7 @@ class Rnd : public testing::Test {
     int32_t lang_;
 };
 
-constexpr double k2_32 = 4294967296.0;
+constexpr double k2_32 = 4294967296.0, k2_24 = 16777216.0;
 }  // namespace
 
 TEST_F(Rnd, UnseededStartIsTheTwisterSeededWithZero) {
@@ -37,64 +36,50 @@ TEST_F(Rnd, UnseededStartIsTheTwisterSeededWithZero) {
     EXPECT_EQ(zq_Rnd(1), 0x5481674D / k2_32);
 }
 
-TEST_F(Rnd, TwisterSeedFillsAndRegeneratesEvery624Words) {
+TEST_F(Rnd, TwisterRegeneratesEvery624Words) {
     zq_Randomize(12345.0, 3);
     double first[700];
     for (double& v : first) v = zq_Rnd(1);
     zq_Randomize(12345.0, 99);  // unknown numbers select the twister too
     for (double v : first) ASSERT_EQ(zq_Rnd(1), v);
-    for (double v : first) {
-        EXPECT_GE(v, 0.0);
-        EXPECT_LT(v, 1.0);
+}
+
+TEST_F(Rnd, FastAndLcg24Sequences) {
+    struct Case {
+        double seed;
+        int32_t algorithm, lang, arg;
+        double first, next;  // the next with argument 1
+    };
+    const Case cases[] = {
+        // Seeded with the truncated integer's low 32 bits.
+        {-1.5, 2, 0, 1, 0x3C558D52 / k2_32, 0x3017CC89 / k2_32},
+        {k2_32 + 5.0, 2, 0, 1, 0x3CEDF1A0 / k2_32, 0xBB69F87F / k2_32},
+        // Seeded from the double's upper word; the dialect picks LCG24 by default.
+        {1.0, 4, 0, 1, 0x338BF3 / k2_24, 0x7C86EA / k2_24},
+        {1.0, 0, 2, 7, 0x338BF3 / k2_24, 0x7C86EA / k2_24},
+        {1.0, 4, 0, -123456789, 0xF64F1A / k2_24, 0x959975 / k2_24},  // negative: reseeds
+    };
+    for (const Case& c : cases) {
+        __zq_ctx.lang = c.lang;
+        zq_Randomize(c.seed, c.algorithm);
+        EXPECT_EQ(zq_Rnd(c.arg), c.first) << c.seed << " " << c.algorithm;
+        EXPECT_EQ(zq_Rnd(1), c.next) << c.seed << " " << c.algorithm;
     }
+    EXPECT_EQ(zq_Rnd(-123456789), 0xF64F1A / k2_24);  // same negative argument, same number
 }
 
-TEST_F(Rnd, FastGenerator) {
-    zq_Randomize(-1.5, 2);  // truncates to -1, low 32 bits 0xFFFFFFFF
-    uint32_t s = 0xFFFFFFFFu * 1664525u + 1013904223u;
-    EXPECT_EQ(zq_Rnd(1), s / k2_32);
-    zq_Randomize(4294967296.0 + 5.0, 2);  // low 32 bits of the 64-bit value
-    EXPECT_EQ(zq_Rnd(1), (5u * 1664525u + 1013904223u) / k2_32);
-}
-
-TEST_F(Rnd, Lcg24SeedsFromTheDoubleBitsAndReseedsOnNegative) {
-    zq_Randomize(1.0, 4);  // upper word 0x3FF00000: x = 0x3FF03FF0
-    EXPECT_EQ(zq_hRndSeedState(), ((0x3FF0u << 8) | 0xF0u));
-    uint32_t s = zq_hRndSeedState();
-    s = (s * 16598013u + 12820163u) & 0xFFFFFF;
-    EXPECT_EQ(zq_Rnd(1), s / 16777216.0);
-    s = (s * 16598013u + 12820163u) & 0xFFFFFF;
-    EXPECT_EQ(zq_Rnd(7), s / 16777216.0);  // positive: steps only
-
-    const int32_t n = -123456789;
-    uint32_t u = static_cast<uint32_t>(n);
-    uint32_t reseeded = (u & 0xFFFFFF) + (u >> 24);
-    reseeded = (reseeded * 16598013u + 12820163u) & 0xFFFFFF;
-    EXPECT_EQ(zq_Rnd(n), reseeded / 16777216.0);
-    EXPECT_EQ(zq_Rnd(n), reseeded / 16777216.0);  // same negative argument, same number
-}
-
-TEST_F(Rnd, DialectChoosesTheDefaultAlgorithm) {
-    __zq_ctx.lang = 2;
-    zq_Randomize(1.0, 0);
-    EXPECT_EQ(zq_hRndSeedState(), ((0x3FF0u << 8) | 0xF0u));  // LCG24's seeding
-    __zq_ctx.lang = 1;
-    zq_Randomize(3.0, 0);  // the C library's generator
-    double v = zq_Rnd(1);
-    EXPECT_GE(v, 0.0);
-    EXPECT_LT(v, 1.0);
-}
-
-TEST_F(Rnd, NonFiniteAndHugeSeedsAreDefined) {
-    const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+TEST_F(Rnd, CLibraryAndNonFiniteOrHugeSeedsStayInRange) {
+    const double bad[] = {3.0,
+                          std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::infinity(),
-                          -std::numeric_limits<double>::infinity(), 1e300, -1e300};
+                          -std::numeric_limits<double>::infinity(),
+                          1e300,
+                          -1e300};
     for (int algorithm = 1; algorithm <= 4; ++algorithm) {
         for (double seed : bad) {
             zq_Randomize(seed, algorithm);
             double v = zq_Rnd(1);
-            EXPECT_GE(v, 0.0);
-            EXPECT_LT(v, 1.0);
+            EXPECT_TRUE(v >= 0.0 && v < 1.0) << seed << " " << algorithm;
         }
     }
     // Out of range seeds give the integer-indefinite value: low 32 bits 0.

@@ -4,29 +4,20 @@
 #include "runtime/zq_rt.h"
 
 namespace {
-int32_t grid_rows;
-int32_t located_row, located_col, view_updates;
-
-void grid_size(int32_t* cols, int32_t* rows) {
-    if (cols) *cols = 80;
-    if (rows) *rows = grid_rows;
-}
-int32_t record_locate(int32_t row, int32_t col, int32_t) {
-    located_row = row;
-    located_col = col;
-    return 0;
-}
-void count_view_update() {
-    ++view_updates;
-}
+int32_t grid_rows, located_row, located_col, view_updates;
 
 class TextView : public testing::Test {
    protected:
     void SetUp() override {
         saved_ = __zq_ctx.hooks;
-        __zq_ctx.hooks.hook_getsize = grid_size;
-        __zq_ctx.hooks.hook_locate = record_locate;
-        __zq_ctx.hooks.hook_view_update = count_view_update;
+        __zq_ctx.hooks.hook_getsize = [](int32_t* cols, int32_t* rows) {
+            if (cols) *cols = 80;
+            if (rows) *rows = grid_rows;
+        };
+        __zq_ctx.hooks.hook_locate = [](int32_t row, int32_t col, int32_t) {
+            return located_row = row, located_col = col, 0;
+        };
+        __zq_ctx.hooks.hook_view_update = [] { ++view_updates; };
         grid_rows = 30;
         located_row = located_col = view_updates = 0;
         zq_ConsoleSetTopBotRows(-1, -1);
