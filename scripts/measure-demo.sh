@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Measures the demo in a window on a private Xvfb (report only, no verdict):
+# its CPU use while it runs (both threads together: user plus system time of
+# the Wine process over a few seconds) and the time from a key press to the
+# end of the process. Build first (`make win64` / `make win32`).
+#
+#   measure-demo.sh [win32|win64] [SECONDS]
+arch=${1:-win64}
+seconds=${2:-5}
+e2e_name=measure
+source "$(dirname "$0")/../tests/e2e/e2e-lib.sh" "$arch" || exit 1
+demo_exe=$e2e_root/build/$arch/zqdemo.exe
+[ -x "$demo_exe" ] || e2e_fail "$demo_exe is missing; run make $arch first"
+e2e_begin
+
+e2e_start "$demo_exe"
+wid=$(e2e_find_window zqdemo 60) || e2e_fail "no window titled 'zqdemo' appeared"
+sleep 1
+ticks_per_s=$(getconf CLK_TCK)
+t0=$(e2e_now_ms)
+c0=$(e2e_cpu_ticks "$demo_pid")
+sleep "$seconds"
+c1=$(e2e_cpu_ticks "$demo_pid")
+t1=$(e2e_now_ms)
+awk -v c="$((c1 - c0))" -v hz="$ticks_per_s" -v ms="$((t1 - t0))" -v arch="$arch" 'BEGIN {
+    printf "measure (%s): CPU use while running: %.1f%% of one core (%.2f s CPU in %.2f s)\n",
+           arch, 100 * c / hz / (ms / 1000), c / hz, ms / 1000 }'
+
+start=$(e2e_now_ms)
+xdotool key --window "$wid" a
+e2e_wait_exit 10 || e2e_fail "the demo still runs 10 s after the key press"
+e2e_log "key press to process exit: $(($(e2e_now_ms) - start)) ms (exit status $e2e_status)"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Each way of ending the demo ends it with status 0 within a second: a letter
+# key, an extended key, and the window's close request as a window manager's
+# close button sends it (WM_DELETE_WINDOW, seen by the demo as key 0x6BFF).
+#
+#   demo_exit.sh win32|win64 ZQDEMO_EXE ZQXCLOSE
+e2e_name=demo_exit
+source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
+demo_exe=$2
+zqxclose=$3
+limit=${E2E_EXIT_SECONDS:-1}
+e2e_begin
+
+# send WAY WINDOW
+send() {
+    case $1 in
+    letter) xdotool key --window "$2" a ;;
+    arrow) xdotool key --window "$2" Up ;;
+    close) "$zqxclose" "$2" ;;
+    esac
+}
+
+for way in letter arrow close; do
+    e2e_start "$demo_exe"
+    wid=$(e2e_find_window zqdemo 60) || e2e_fail "$way: no window titled 'zqdemo' appeared"
+    sleep 0.5
+    start=$(e2e_now_ms)
+    send "$way" "$wid" || e2e_fail "$way: could not send it"
+    e2e_wait_exit "$limit" || e2e_fail "$way: the demo still runs ${limit} s later"
+    took=$(($(e2e_now_ms) - start))
+    [ "$e2e_status" = 0 ] || e2e_fail "$way: exit status $e2e_status, not 0"
+    e2e_log "$way: exit status 0 after $took ms"
+done
+e2e_log "ok"
