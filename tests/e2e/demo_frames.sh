@@ -14,12 +14,12 @@ e2e_begin
 matching_frame() {
     local wid=$1 attempt result
     for attempt in 1 2 3 4 5; do
-        import -window "$wid" "ppm:$e2e_tmp/shot.ppm" 2>/dev/null || e2e_fail "import failed"
-        result=$("$zqframes" --match "$e2e_tmp/shot.ppm")
+        import -window "$wid" -depth 8 "ppm:$e2e_tmp/shot.ppm" 2>/dev/null || return 2
+        result=$("$zqframes" --match "$e2e_tmp/shot.ppm" 2>&1)
         case $? in
         0) echo "$result"; return 0 ;;
         1) e2e_log "screenshot $attempt: $result" >&2 ;;
-        *) e2e_fail "zqframes: $result" ;;
+        *) e2e_log "zqframes: $result" >&2; return 2 ;;
         esac
         sleep 0.1
     done

@@ -102,6 +102,17 @@ e2e_find_window() {
     return 1
 }
 
+# e2e_window_gone WID SECONDS: waits until the X window no longer exists (an
+# ended program's windows linger until the server notices its connection
+# closed; a search meanwhile would find them).
+e2e_window_gone() {
+    local deadline=$(($(e2e_now_ms) + $2 * 1000))
+    while xwininfo -id "$1" >/dev/null 2>&1; do
+        [ "$(e2e_now_ms)" -ge "$deadline" ] && return 1
+        sleep 0.05
+    done
+}
+
 # e2e_window_size WID: prints WIDTHxHEIGHT.
 e2e_window_size() {
     xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
