@@ -84,6 +84,49 @@ inline constexpr uint32_t SCREEN_ALPHA_PRIMITIVES = 0x00000008;
 inline constexpr uint32_t SCREEN_HAS_MMX = 0x01000000;
 inline constexpr uint32_t SCREEN_OPENGL = 0x20000000;
 
+// One event of the screen's event ring: what the window did, for programs
+// that follow the window rather than the key buffer.
+enum class GfxEventType : int32_t {
+    None = 0,
+    KeyDown = 1,
+    KeyUp = 2,
+    KeyRepeat = 3,
+    MouseMotion = 4,
+    ButtonDown = 5,
+    ButtonUp = 6,
+    ButtonDoubleClick = 7,
+    WheelMotion = 8,
+    MouseIn = 9,
+    MouseOut = 10,
+    FocusIn = 11,
+    FocusOut = 12,
+    CloseRequest = 13,
+};
+
+struct GfxEvent {
+    GfxEventType type;
+    union {
+        struct {
+            int32_t scan_code;  // zq_hVirtualToScancode of the key
+            int32_t char_code;  // the key's character 0..255, else 0
+        } key;                  // KeyDown, KeyUp, KeyRepeat
+        struct {
+            int32_t x, y;    // client coordinates, display pixels
+            int32_t dx, dy;  // pointer movement since the previous motion
+        } motion;            // MouseMotion, MouseIn
+        int32_t button;      // ButtonDown/Up/DoubleClick: 1 left, 2 right, 4 middle
+        int32_t wheel;       // WheelMotion: the wheel position after the change
+        int32_t data[4];     // the four words, whatever the type
+    };
+};
+static_assert(sizeof(GfxEvent) == 5 * sizeof(int32_t));
+
+// The event ring holds ZQ_EVENT_SLOTS - 1 events, the key buffer
+// ZQ_KEY_SLOTS - 1 keys; both drop their oldest entry when full. Powers of two:
+// indexes wrap with a mask.
+inline constexpr int32_t ZQ_EVENT_SLOTS = 128;
+inline constexpr int32_t ZQ_KEY_SLOTS = 16;
+
 struct GfxState {
     int32_t id;
     int32_t mode_number;
@@ -109,8 +152,9 @@ struct GfxState {
     uint8_t* key_state;  // 128 bytes
     int32_t refresh_rate;
     CharCell** char_cells;
-    uint8_t* event_queue;
-    int32_t event_head, event_tail;
+    // Lock order: the display lock, then event_mutex; never the reverse.
+    GfxEvent* event_queue;           // ZQ_EVENT_SLOTS; guarded by event_mutex
+    int32_t event_head, event_tail;  // oldest, next free; equal when empty
     ZqMutex* event_mutex;
     uint32_t flags;
 };
@@ -259,6 +303,18 @@ void* zq_hPixelSet2MMX(void* dest, int color, size_t count);
 void* zq_hPixelSet4MMX(void* dest, int color, size_t count);
 void zq_hPutPixelAlpha4MMX(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
 void* zq_hPixelSetAlpha4MMX(void* dest, int color, size_t count);
+
+// Input posted by the window procedure, on the update thread with the display
+// lock held (or on the program's thread for drivers without one).
+// Appends a copy of *event to the event ring (takes event_mutex). Does nothing
+// while no screen is open.
+void zq_hPostEvent(const GfxEvent* event);
+// Appends a key code (a character 0..255 or an extended key code) to the key
+// buffer and marks it changed; always returns 1. Takes no lock of its own.
+int32_t zq_hPostKey(int32_t key);
+// Whether a key was posted since the last call; clears the mark. Takes the
+// display lock through the screen-lock idiom.
+int32_t zq_hGfxInputBufferChanged();
 
 // The graphics functions the console hooks point at while a screen is open.
 ZqString* zq_GfxInkey();

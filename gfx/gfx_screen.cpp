@@ -19,7 +19,6 @@ bool exit_proc_set = false;
 constexpr int32_t kModeCount = 21;
 constexpr int32_t kTitleMax = 127;
 constexpr size_t kPaletteBytes = 256 * sizeof(uint32_t);
-constexpr size_t kEventQueueBytes = 2560;
 constexpr size_t kColorConvBytes = 2048;
 
 constexpr ModeInfo mode_info[kModeCount] = {
@@ -195,7 +194,7 @@ bool alloc_buffers(GfxState* s) {
     s->palette = static_cast<uint32_t*>(std::calloc(kPaletteBytes, 1));
     s->color_association = static_cast<uint8_t*>(std::malloc(16));
     s->key_state = static_cast<uint8_t*>(std::calloc(128, 1));
-    s->event_queue = static_cast<uint8_t*>(std::malloc(kEventQueueBytes));
+    s->event_queue = static_cast<GfxEvent*>(std::calloc(ZQ_EVENT_SLOTS, sizeof(GfxEvent)));
     s->event_mutex = zq_MutexCreate();
     __zq_color_conv_16to32 = static_cast<uint32_t*>(std::malloc(kColorConvBytes));
     return s->dirty && s->device_palette && s->palette && s->color_association && s->key_state &&

@@ -32,3 +32,9 @@ void* sys_lib_symbol(void* lib, const char* name);
 void sys_lib_free(void* lib);
 // Whether the named library is loaded in the process now (for tests).
 bool sys_lib_is_loaded(const char* name);
+
+// The system's ANSI code page (1252 where the system has no such setting).
+int32_t sys_ansi_code_page();
+// The Unicode value of byte ch in single-byte code page cp; -1 when the
+// system cannot say.
+int32_t sys_char_to_unicode(int32_t cp, uint8_t ch);

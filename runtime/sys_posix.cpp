@@ -113,3 +113,11 @@ bool sys_lib_is_loaded(const char* name) {
     dlclose(lib);
     return true;
 }
+
+int32_t sys_ansi_code_page() {
+    return 1252;
+}
+
+int32_t sys_char_to_unicode(int32_t, uint8_t) {
+    return -1;
+}

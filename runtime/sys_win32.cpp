@@ -73,3 +73,14 @@ void sys_lib_free(void* lib) {
 bool sys_lib_is_loaded(const char* name) {
     return GetModuleHandleA(name) != nullptr;
 }
+
+int32_t sys_ansi_code_page() {
+    return static_cast<int32_t>(GetACP());
+}
+
+int32_t sys_char_to_unicode(int32_t cp, uint8_t ch) {
+    char in = static_cast<char>(ch);
+    wchar_t out = 0;
+    if (MultiByteToWideChar(static_cast<UINT>(cp), 0, &in, 1, &out, 1) != 1) return -1;
+    return out;
+}

@@ -1,6 +1,5 @@
-// The display drivers in the order they are tried. The records are minimal for
-// now: their init fails, so a screen opens only with the Null driver until the
-// real drivers take these slots.
+// The display drivers in the order they are tried. DirectX and OpenGL are
+// minimal for now: their init fails, so the order falls through to GDI.
 #include "gfx/gfx_internal.h"
 
 namespace {
@@ -12,10 +11,10 @@ int32_t driver_init(const char*, int32_t, int32_t, int32_t, int32_t, int32_t) {
 GfxDriver zq_gfxDriverDirectDraw = {"DirectX", driver_init, nullptr, nullptr, nullptr,
                                     nullptr,   nullptr,     nullptr, nullptr, nullptr,
                                     nullptr,   nullptr,     nullptr, nullptr};
-GfxDriver zq_gfxDriverGDI = {"GDI",   driver_init, nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};
 GfxDriver zq_gfxDriverOpenGL = {"OpenGL", driver_init, nullptr, nullptr, nullptr, nullptr, nullptr,
                                 nullptr,  nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};
+
+extern GfxDriver zq_gfxDriverGDI;  // gfx_driver_gdi.cpp
 
 namespace {
 const GfxDriver* drivers[] = {&zq_gfxDriverDirectDraw, &zq_gfxDriverGDI, &zq_gfxDriverOpenGL,

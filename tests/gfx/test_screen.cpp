@@ -174,7 +174,7 @@ TEST_F(ScreenTest, DemoScreenHasItsBuffers) {
     EXPECT_EQ(s.pages[0][640 * 480 * 4 - 1] | s.dirty[479] | s.key_state[127], 0);
     EXPECT_EQ(s.palette[255] | s.device_palette[255], 0u);
     s.color_association[15] = 1;
-    s.event_queue[2559] = 1;
+    s.event_queue[ZQ_EVENT_SLOTS - 1].data[3] = 1;
     __zq_color_conv_16to32[511] = 1;
 }
 

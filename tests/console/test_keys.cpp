@@ -1,0 +1,98 @@
+// Key strokes to key codes, with the host's fixed US layout standing in for
+// the system's.
+#include <gtest/gtest.h>
+
+#include "console/io_input.h"
+
+namespace {
+using namespace KeyState;
+constexpr int32_t None = 0;
+
+struct Stroke {
+    const char* what;
+    int32_t ascii, scan, vk, state, extended_only;
+    int32_t expected;
+};
+
+constexpr Stroke kStrokes[] = {
+    {"F1", 0, 0x3B, Vk::F1, None, 0, 0x3BFF},
+    {"Shift+F1", 0, 0x3B, Vk::F1, Shift, 0, 0x54FF},
+    {"Ctrl+F1", 0, 0x3B, Vk::F1, LeftCtrl, 0, 0x5EFF},
+    {"Alt+F1", 0, 0x3B, Vk::F1, LeftAlt, 0, 0x68FF},
+    {"Alt+F4 is the close key", 0, 0x3E, Vk::F1 + 3, LeftAlt, 0, ZQ_KEY_CLOSE},
+    {"right Alt+F4", 0, 0x3E, Vk::F1 + 3, RightAlt, 0, ZQ_KEY_CLOSE},
+    {"Alt wins over Ctrl and Shift", 0, 0x3B, Vk::F1, LeftAlt | LeftCtrl | Shift, 0, 0x68FF},
+    {"Ctrl wins over Shift", 0, 0x3B, Vk::F1, RightCtrl | Shift, 0, 0x5EFF},
+    {"Alt+F10", 0, 0x44, Vk::F1 + 9, LeftAlt, 0, 0x71FF},
+    {"F11", 0, 0x57, Vk::F11, None, 0, 0x85FF},
+    {"Shift+F12", 0, 0x58, Vk::F12, Shift, 0, 0x88FF},
+    {"grey Up", 0, 0x48, Vk::Up, Enhanced, 0, 0x48FF},
+    {"Ctrl+grey Up", 0, 0x48, Vk::Up, Enhanced | LeftCtrl, 0, 0x8DFF},
+    {"Alt+grey Up", 0, 0x48, Vk::Up, Enhanced | LeftAlt, 0, 0x98FF},
+    {"Shift+grey Up", 0, 0x48, Vk::Up, Enhanced | Shift, 0, 0x48FF},
+    {"Alt+grey Enter", 0, 0x1C, Vk::Return, Enhanced | RightAlt, 0, 0xA6FF},
+    {"Ctrl+grey /", 0, 0x35, Vk::Divide, Enhanced | LeftCtrl, 0, 0x95FF},
+    {"grey Enter types its character", 0x0D, 0x1C, Vk::Return, Enhanced, 0, 0x0D},
+    {"pad 8 without Num Lock", 0, 0x48, Vk::Up, None, 0, 0x48FF},
+    {"Ctrl+pad 5", 0, 0x4C, 0x0C, LeftCtrl, 0, 0x8FFF},
+    {"pad 8 with Num Lock", '8', 0x48, Vk::Numpad0 + 8, None, 0, '8'},
+    {"a", 'a', 0x1E, 'A', None, 0, 'a'},
+    {"Shift+a", 'A', 0x1E, 'A', Shift, 0, 'A'},
+    {"Ctrl+a types its control character", 0x01, 0x1E, 'A', LeftCtrl, 0, 0x01},
+    {"Alt+a", 'a', 0x1E, 'A', LeftAlt, 0, 0x1EFF},
+    {"Alt+1", '1', 0x02, '1', LeftAlt, 0, 0x78FF},
+    {"Alt+0", '0', 0x0B, '0', LeftAlt, 0, 0x81FF},
+    {"Alt+a, extended only", 'a', 0x1E, 'A', LeftAlt, 1, 0x1EFF},
+    {"a, extended only", 'a', 0x1E, 'A', None, 1, -1},
+    {"Alt with another layout's character keeps it", 'q', 0x1E, 'A', LeftAlt, 0, 'q'},
+    {"Shift+Tab", 0x09, 0x0F, Vk::Tab, Shift, 0, 0x0FFF},
+    {"Tab", 0x09, 0x0F, Vk::Tab, None, 0, 0x09},
+    {"Escape", 0x1B, 0x01, Vk::Escape, None, 0, 0x1B},
+    {"Enter", 0x0D, 0x1C, Vk::Return, None, 0, 0x0D},
+    {"Backspace", 0x08, 0x0E, Vk::Back, None, 0, 0x08},
+    {"Shift alone", 0, 0x2A, Vk::Shift, Shift, 0, -1},
+    {"scan above the table, no character", 0, 0x70, 0x15, None, 0, -1},
+    {"scan above the table, a character", 0xE9, 0x70, 0x15, None, 0, 0xE9},
+    {"scan above the table, extended only", 0xE9, 0x70, 0x15, None, 1, -1},
+    {"enhanced key without a row (Windows key)", 0, 0x5B, Vk::LWin, Enhanced, 0, -1},
+    {"only the low byte of the character", 0x161, 0x1E, 'A', None, 0, 'a'},
+    {"a signed character byte", -23, 0x70, 0x15, None, 0, 0xE9},
+    {"only the low 16 bits of scan and vk", 0, 0x7003B, 0x50070, None, 0, 0x3BFF},
+    {"huge scan code", 0x41, 0x7FFFFFFF, 0x7FFFFFFF, None, 0, 0x41},
+};
+
+TEST(KeyTranslation, StrokesGiveTheirKeyCodes) {
+    for (const Stroke& s : kStrokes) {
+        EXPECT_EQ(zq_hConsoleTranslateKey(s.ascii, s.scan, s.vk, s.state, s.extended_only),
+                  s.expected)
+            << s.what;
+    }
+}
+
+TEST(KeyTranslation, VirtualKeysGiveTheirScanCodes) {
+    const int32_t cases[][2] = {
+        {Vk::Shift, 0x2A},
+        {Vk::Numpad0 + 7, 0x47},
+        {Vk::Home, 0x47},
+        {Vk::Return, 0x1C},
+        {Vk::Subtract, 0x0C},
+        {Vk::Divide, 0x35},
+        {Vk::Apps, 0x7F},
+        {'A', 0x1E},
+        {Vk::Pause, 0},
+        {0, 0},
+        {-1, 0},
+        {0x141, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(zq_hVirtualToScancode(c[0]), c[1]) << c[0];
+
+    // Every row's keys lead back to it, except the second Shift row.
+    for (const KeyTableRow* row = __zq_keytable; row->scan; ++row) {
+        if (row->vk == Vk::Shift) continue;
+        EXPECT_EQ(zq_hVirtualToScancode(row->vk), row->scan) << int{row->vk};
+        if (row->vk2) {
+            EXPECT_EQ(zq_hVirtualToScancode(row->vk2), row->scan) << int{row->vk2};
+        }
+    }
+}
+}  // namespace
