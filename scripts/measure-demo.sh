@@ -2,13 +2,14 @@
 # Measures the demo in a window on a private Xvfb (report only, no verdict):
 # its CPU use while it runs (both threads together: user plus system time of
 # the Wine process over a few seconds) and the time from a key press to the
-# end of the process. Build first (`make win64` / `make win32`).
+# end of the process. Build first (`make host` and `make win64` / `make win32`).
 #
 #   measure-demo.sh [win32|win64] [SECONDS] [ZQDEMO_EXE]
 arch=${1:-win64}
 seconds=${2:-5}
 e2e_name=measure
-source "$(dirname "$0")/../tests/e2e/e2e-lib.sh" "$arch" || exit 1
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../tests/e2e/e2e-lib.sh" "$arch" "$here/../build/host" || exit 1
 demo_exe=${3:-$e2e_root/build/$arch/zqdemo.exe}
 [ -x "$demo_exe" ] || e2e_fail "$demo_exe is missing; run make $arch first"
 e2e_begin

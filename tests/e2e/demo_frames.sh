@@ -2,11 +2,11 @@
 # The demo's window shows the frames the demo draws: its client area equals
 # the framebuffer after some number of frames, and a later look shows more.
 #
-#   demo_frames.sh win32|win64 ZQDEMO_EXE ZQFRAMES
+#   demo_frames.sh win32|win64 HOST_BUILD ZQDEMO_EXE
 e2e_name=demo_frames
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-demo_exe=$2
-zqframes=$3
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+demo_exe=$3
+zqframes=$e2e_host/zqframes
 e2e_begin
 
 # Prints the frame count whose framebuffer the window shows. The update thread
