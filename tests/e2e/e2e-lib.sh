@@ -132,6 +132,24 @@ e2e_window_size() {
     xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
 }
 
+# e2e_matching_frame WID: prints the frame count whose framebuffer the demo's
+# window shows (zqframes --match). The update thread may copy while a sector
+# is half drawn, so a few screenshots are allowed.
+e2e_matching_frame() {
+    local wid=$1 attempt result
+    for attempt in 1 2 3 4 5; do
+        import -window "$wid" -depth 8 "ppm:$e2e_tmp/shot.ppm" 2>/dev/null || return 2
+        result=$("$e2e_host/zqframes" --match "$e2e_tmp/shot.ppm" 2>&1)
+        case $? in
+        0) echo "$result"; return 0 ;;
+        1) e2e_log "screenshot $attempt: $result" >&2 ;;
+        *) e2e_log "zqframes: $result" >&2; return 2 ;;
+        esac
+        sleep 0.1
+    done
+    return 1
+}
+
 # e2e_cpu_ticks PID: user plus system time of the whole process (all threads).
 e2e_cpu_ticks() {
     sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
