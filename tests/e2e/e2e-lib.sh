@@ -57,6 +57,7 @@ e2e_start_wm() {
 e2e_begin() {
     e2e_tmp=$(mktemp -d)
     trap e2e_cleanup EXIT
+    trap 'exit 1' INT TERM HUP
     [ -x "$e2e_host/zqwm" ] || e2e_fail "no $e2e_host/zqwm: build the host stage first (make host)"
     unset DISPLAY
     zq_wine_prefix_ready || e2e_fail "cannot make the Wine prefix $WINEPREFIX"
