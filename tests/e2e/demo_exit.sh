@@ -3,11 +3,11 @@
 # key, an extended key, and the window's close request as a window manager's
 # close button sends it (WM_DELETE_WINDOW, seen by the demo as key 0x6BFF).
 #
-#   demo_exit.sh win32|win64 ZQDEMO_EXE ZQXCLOSE
+#   demo_exit.sh win32|win64 HOST_BUILD ZQDEMO_EXE
 e2e_name=demo_exit
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-demo_exe=$2
-zqxclose=$3
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+demo_exe=$3
+zqxclose=$e2e_host/zqxclose
 limit=${E2E_EXIT_SECONDS:-1}
 e2e_begin
 

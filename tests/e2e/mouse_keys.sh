@@ -2,11 +2,11 @@
 # zq_GfxMultikey follows held keys: while `xdotool keydown` holds a key its
 # scan code reads -1, and 0 again after `keyup`, on each driver named.
 #
-#   mouse_keys.sh win32|win64 MOUSE_PROBE_EXE [DRIVER...]   (default GDI OpenGL)
+#   mouse_keys.sh win32|win64 HOST_BUILD MOUSE_PROBE_EXE [DRIVER...]   (default GDI OpenGL)
 e2e_name=mouse_keys
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-probe_exe=$2
-shift 2
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+probe_exe=$3
+shift 3
 drivers=("$@")
 [ ${#drivers[@]} -gt 0 ] || drivers=(GDI OpenGL)
 e2e_begin

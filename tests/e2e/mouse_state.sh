@@ -3,10 +3,10 @@
 # client coordinates over the window, button bits while a button is held, the
 # wheel count, -1 everywhere outside the window, and a placed pointer.
 #
-#   mouse_state.sh win32|win64 MOUSE_PROBE_EXE
+#   mouse_state.sh win32|win64 HOST_BUILD MOUSE_PROBE_EXE
 e2e_name=mouse_state
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-probe_exe=$2
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+probe_exe=$3
 e2e_begin
 
 ZQGFX=GDI e2e_start "$probe_exe"

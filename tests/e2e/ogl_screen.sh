@@ -4,12 +4,12 @@
 # "ZQGFX=OpenGL" without the flag falls through to GDI, and a demo-like frame
 # loop runs at the refresh rate with little CPU.
 #
-#   ogl_screen.sh win32|win64 OGL_PROBE_EXE DRIVER_PROBE_EXE
+#   ogl_screen.sh win32|win64 HOST_BUILD OGL_PROBE_EXE DRIVER_PROBE_EXE
 # The screenshot is kept as ogl_clear.png in the current folder.
 e2e_name=ogl_screen
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-ogl_exe=$2
-driver_probe_exe=$3
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+ogl_exe=$3
+driver_probe_exe=$4
 e2e_begin
 
 e2e_start "$ogl_exe" clear 3060C0
