@@ -49,6 +49,10 @@ inline constexpr int32_t Borderless = 0x08;
 inline constexpr int32_t Shaped = 0x10;
 inline constexpr int32_t Topmost = 0x20;
 inline constexpr int32_t AlphaDrawing = 0x40;
+// Read by the OpenGL driver only.
+inline constexpr int32_t StencilBuffer = 0x10000;
+inline constexpr int32_t AccumBuffer = 0x20000;
+inline constexpr int32_t Multisample = 0x40000;
 inline constexpr int32_t NoDisplay = -1;
 inline constexpr int32_t Closing = static_cast<int32_t>(0x80000000u);
 }  // namespace DriverFlags

@@ -1,5 +1,5 @@
-// The display drivers in the order they are tried. DirectX and OpenGL are
-// minimal for now: their init fails, so the order falls through to GDI.
+// The display drivers in the order they are tried. DirectX is minimal for
+// now: its init fails, so the order falls through to GDI.
 #include "gfx/gfx_internal.h"
 
 namespace {
@@ -11,10 +11,8 @@ int32_t driver_init(const char*, int32_t, int32_t, int32_t, int32_t, int32_t) {
 GfxDriver zq_gfxDriverDirectDraw = {"DirectX", driver_init, nullptr, nullptr, nullptr,
                                     nullptr,   nullptr,     nullptr, nullptr, nullptr,
                                     nullptr,   nullptr,     nullptr, nullptr};
-GfxDriver zq_gfxDriverOpenGL = {"OpenGL", driver_init, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                nullptr,  nullptr,     nullptr, nullptr, nullptr, nullptr, nullptr};
-
-extern GfxDriver zq_gfxDriverGDI;  // gfx_driver_gdi.cpp
+extern GfxDriver zq_gfxDriverGDI;     // gfx_driver_gdi.cpp
+extern GfxDriver zq_gfxDriverOpenGL;  // gfx_driver_opengl.cpp
 
 namespace {
 const GfxDriver* drivers[] = {&zq_gfxDriverDirectDraw, &zq_gfxDriverGDI, &zq_gfxDriverOpenGL,

@@ -155,3 +155,43 @@ e2e_matching_frame() {
 e2e_cpu_ticks() {
     sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'
 }
+
+# e2e_wait_line LINE SECONDS: waits for the program to print LINE (a whole
+# line); fails when it does not in time or the program ends first.
+e2e_wait_line() {
+    local deadline=$(($(e2e_now_ms) + $2 * 1000))
+    while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
+        tr -d '\r' <"$e2e_tmp/out" | grep -qxF "$1" && return 0
+        e2e_running "$demo_pid" || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
+# e2e_expect_line LINE WHAT: e2e_wait_line for 5 s, logged; fails the test
+# (naming WHAT and the program's last line) when the line does not come.
+e2e_expect_line() {
+    e2e_wait_line "$1" 5 ||
+        e2e_fail "$2: no '$1' (last line: $(tr -d '\r' <"$e2e_tmp/out" | tail -1))"
+    e2e_log "$2: $1"
+}
+
+# e2e_wait_line LINE SECONDS: waits for the program to print LINE (a whole
+# line); fails when it does not in time or the program ends first.
+e2e_wait_line() {
+    local deadline=$(($(e2e_now_ms) + $2 * 1000))
+    while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
+        tr -d '\r' <"$e2e_tmp/out" | grep -qxF "$1" && return 0
+        e2e_running "$demo_pid" || return 1
+        sleep 0.05
+    done
+    return 1
+}
+
+# e2e_expect_line LINE WHAT: e2e_wait_line for 5 s, logged; fails the test
+# (naming WHAT and the program's last line) when the line does not come.
+e2e_expect_line() {
+    e2e_wait_line "$1" 5 ||
+        e2e_fail "$2: no '$1' (last line: $(tr -d '\r' <"$e2e_tmp/out" | tail -1))"
+    e2e_log "$2: $1"
+}

@@ -1,6 +1,6 @@
-// Opens and closes the GDI screen (mode 18, 32 bits) many times in one process
+// Opens and closes the GDI (or OpenGL) screen (mode 18, 32 bits) many times in one process
 // and checks that nothing is left behind: threads, handles, top-level windows,
-// C heap blocks and private memory are compared before and after.
+// loaded modules, C heap blocks and private memory are compared before and after.
 //
 //   screen_cycle [CYCLES [DRIVER]]   prints one line per measure, exits 0 when
 //                                    clean; DRIVER defaults to GDI
@@ -21,6 +21,7 @@ struct Usage {
     long threads = 0;
     long handles = 0;
     long windows = 0;
+    long modules = 0;
     long long heap_bytes = 0;
     long long private_bytes = 0;
 };
@@ -34,6 +35,17 @@ long count_threads() {
     for (BOOL more = Thread32First(snap, &entry); more; more = Thread32Next(snap, &entry)) {
         n += entry.th32OwnerProcessID == GetCurrentProcessId();
     }
+    CloseHandle(snap);
+    return n;
+}
+
+long count_modules() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    long n = 0;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snap, &entry); more; more = Module32Next(snap, &entry)) ++n;
     CloseHandle(snap);
     return n;
 }
@@ -91,6 +103,7 @@ Usage measure() {
     u.threads = count_threads();
     u.handles = count_handles();
     u.windows = count_windows();
+    u.modules = count_modules();
     u.heap_bytes = heap_in_use();
     u.private_bytes = private_bytes();
     return u;
@@ -111,9 +124,12 @@ bool settled(const Usage& base, Usage* now) {
 
 // One open-draw-close cycle; false when the screen did not open on the driver.
 bool cycle(const char* driver) {
-    if (zq_GfxScreen(18, 32, 0, 0, 0) != 0 || !__zq_gfx) return false;
+    int32_t flags = std::strcmp(driver, "OpenGL") == 0 ? DriverFlags::OpenGL : 0;
+    if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
     bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
     zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
+    if (__zq_gfx->driver->flip) __zq_gfx->driver->flip();
+    if (__zq_gfx->driver->poll_events) __zq_gfx->driver->poll_events();
     zq_GfxWaitVSync();
     zq_GfxScreen(0, 0, 0, 0, 0);
     return on_driver && !__zq_gfx;
@@ -155,6 +171,7 @@ int main(int argc, char** argv) {
         {"threads", base.threads, end.threads, 0},
         {"handles", base.handles, end.handles, 2},
         {"top-level windows", base.windows, end.windows, 0},
+        {"loaded modules", base.modules, end.modules, 0},
         {"C heap bytes in use", base.heap_bytes, end.heap_bytes, 1024},
         {"private bytes", base.private_bytes, end.private_bytes, 8 << 20},
     };

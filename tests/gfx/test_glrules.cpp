@@ -1,0 +1,195 @@
+// The OpenGL driver's decisions that need no OpenGL: the pixel-format wishes
+// and their attribute list, the multisample fallback, the extension string,
+// texture sizes and the retrace clock of its frame wait.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "gfx/gfx_internal.h"
+#include "gfx/win32/gfx_glrules.h"
+
+namespace {
+std::vector<int32_t> attributes(const GLParams& p, int32_t* sample_index = nullptr) {
+    int32_t list[ZQ_GL_ATTRIB_MAX];
+    int32_t index = zq_hGLBuildAttributes(p, list);
+    if (sample_index) *sample_index = index;
+    std::vector<int32_t> out;
+    for (int32_t i = 0; list[i]; i += 2) out.insert(out.end(), {list[i], list[i + 1]});
+    return out;
+}
+
+GLParams normalized(int32_t flags, int32_t depth, GLParams p = {}) {
+    zq_hGLNormalize(&p, flags, depth);
+    return p;
+}
+
+TEST(GLRules, WishesAndTheirAttributeList) {
+    using namespace WglAttr;
+    const std::vector<int32_t> fixed = {DrawToWindow, 1, Acceleration, FullAcceleration,
+                                        DoubleBuffer, 1};
+    auto with = [&](std::vector<int32_t> rest) {
+        std::vector<int32_t> all = fixed;
+        all.insert(all.end(), rest.begin(), rest.end());
+        return all;
+    };
+    GLParams components{};
+    components.red_bits = 5, components.green_bits = 6, components.blue_bits = 5;
+    components.depth_bits = 24;
+    GLParams bad{};
+    bad.color_bits = -40;  // nonsense wishes pick the smallest class, not a table outside
+    bad.accum_bits = INT32_MAX;
+    struct Case {
+        const char* what;
+        GLParams p;
+        std::vector<int32_t> list;
+        int32_t samples;  // the value at the sample index, -1 for none
+    } cases[] = {
+        {"depth 32", normalized(0, 32),
+         with({ColorBits, 32, RedBits, 8, GreenBits, 8, BlueBits, 8, AlphaBits, 8, DepthBits, 16}),
+         -1},
+        {"depth 16: the alpha pair stays, with 0", normalized(0, 16),
+         with({ColorBits, 16, RedBits, 5, GreenBits, 5, BlueBits, 5, AlphaBits, 0, DepthBits, 16}),
+         -1},
+        {"depth 24", normalized(0, 24),
+         with({ColorBits, 24, RedBits, 8, GreenBits, 8, BlueBits, 8, AlphaBits, 0, DepthBits, 16}),
+         -1},
+        {"accumulation, stencil and multisampling asked for",
+         normalized(
+             DriverFlags::AccumBuffer | DriverFlags::StencilBuffer | DriverFlags::Multisample, 32),
+         with({ColorBits,      32, RedBits,       8,  GreenBits,      8,  BlueBits,     8,
+               AlphaBits,      8,  DepthBits,     16, AccumBits,      32, AccumRedBits, 8,
+               AccumGreenBits, 8,  AccumBlueBits, 8,  AccumAlphaBits, 8,  StencilBits,  8,
+               SampleBuffers,  1,  Samples,       4}),
+         4},
+        {"components give the colour size", normalized(0, 32, components),
+         with({ColorBits, 16, RedBits, 5, GreenBits, 6, BlueBits, 5, AlphaBits, 0, DepthBits, 24}),
+         -1},
+        {"nonsense wishes", normalized(0, 32, bad),
+         with({ColorBits,      -40, RedBits,       0,  GreenBits,      0,         BlueBits,     0,
+               AlphaBits,      0,   DepthBits,     16, AccumBits,      INT32_MAX, AccumRedBits, 8,
+               AccumGreenBits, 8,   AccumBlueBits, 8,  AccumAlphaBits, 8}),
+         -1},
+    };
+    for (const Case& c : cases) {
+        int32_t index;
+        EXPECT_EQ(attributes(c.p, &index), c.list) << c.what;
+        std::vector<int32_t> list = attributes(c.p);
+        EXPECT_EQ(index < 0 ? -1 : list[static_cast<size_t>(index)], c.samples) << c.what;
+    }
+}
+
+TEST(GLRules, WishesAreKeptForLaterOpenings) {
+    GLParams p = normalized(DriverFlags::Multisample, 16);
+    GLParams again = normalized(0, 32, p);
+    EXPECT_EQ(std::memcmp(&p, &again, sizeof p), 0);
+}
+
+struct ChooserLog {
+    std::vector<int32_t> samples_tried;
+    int32_t finds_at;  // the sample count that finds a format; -100 for none
+    int32_t format;
+};
+
+bool fake_choose(const int32_t* attribs, void* context, int32_t* format, uint32_t* found) {
+    auto* log = static_cast<ChooserLog*>(context);
+    int32_t samples = -1;
+    for (int32_t i = 0; attribs[i]; i += 2) {
+        if (attribs[i] == WglAttr::Samples) samples = attribs[i + 1];
+    }
+    log->samples_tried.push_back(samples);
+    bool hit = samples == log->finds_at;
+    *format = hit ? log->format : 0;
+    *found = hit ? 1 : 0;
+    return true;
+}
+
+TEST(GLRules, MultisampleFallback) {
+    struct Case {
+        int32_t wish;  // samples asked for, 0 for none
+        int32_t finds_at, format;
+        std::vector<int32_t> tried;
+        int32_t result;
+    } cases[] = {
+        {4, -100, 7, {4, 2, 0}, 0},  // never found: the classic choice decides
+        {4, 2, 7, {4, 2}, 7},       {3, -100, 7, {3, 1}, 0}, {0, -1, 9, {-1}, 9},
+        {0, -100, 9, {-1}, 0},      {4, 4, 0, {4}, 0},  // found, but format 0: classic, no retry
+    };
+    for (const Case& c : cases) {
+        GLParams p = normalized(0, 32);
+        p.num_samples = c.wish;
+        int32_t list[ZQ_GL_ATTRIB_MAX];
+        int32_t index = zq_hGLBuildAttributes(p, list);
+        ChooserLog log{{}, c.finds_at, c.format};
+        EXPECT_EQ(zq_hGLChooseArbFormat(list, index, fake_choose, &log), c.result) << c.wish;
+        EXPECT_EQ(log.samples_tried, c.tried) << c.wish;
+    }
+}
+
+TEST(GLRules, Extensions) {
+    struct Case {
+        const char* list;
+        const char* name;
+        int32_t found;
+    } cases[] = {
+        {"GL_EXT_bgra_x GL_EXT_bgra ", "GL_EXT_bgra", 1},
+        {"GL_EXT_bgra_x", "GL_EXT_bgra", 0},
+        {"GL_A GL_EXT_bgra", "GL_EXT_bgra", 1},
+        {"", "GL_EXT_bgra", 0},
+        {"GL_A ", "", 0},
+        {nullptr, "GL_A", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(zq_hGLExtensionIn(c.list, c.name), c.found) << (c.list ? c.list : "null");
+    }
+}
+
+TEST(GLRules, ExtensionStringsJoinWithoutMergingNames) {
+    struct Case {
+        const char* gl;
+        const char* wgl;
+        size_t size;
+        std::string joined;
+    } cases[] = {
+        {"GL_A GL_B ", "WGL_C ", 64, "GL_A GL_B WGL_C "},
+        {"GL_A GL_B", "WGL_C", 64, "GL_A GL_B WGL_C"},
+        {"GL_A", nullptr, 64, "GL_A"},
+        {nullptr, "WGL_C", 64, "WGL_C"},
+        {"GL_A GL_B ", "WGL_C ", 8, "GL_A GL"},
+    };
+    for (const Case& c : cases) {
+        char out[64];
+        std::memset(out, 'x', sizeof out);
+        zq_hGLJoinExtensions(out, c.size, c.gl, c.wgl);
+        EXPECT_EQ(std::string(out), c.joined);
+    }
+}
+
+TEST(GLRules, NextPowerOfTwo) {
+    struct Case {
+        int32_t n, pow2;
+    } cases[] = {{1, 1}, {3, 4},  {640, 1024},        {1024, 1024},  {1 << 30, 1 << 30},
+                 {0, 0}, {-5, 0}, {(1 << 30) + 1, 0}, {INT32_MAX, 0}};
+    for (const Case& c : cases) EXPECT_EQ(zq_hGLNextPow2(c.n), c.pow2) << c.n;
+}
+
+TEST(GLRules, RetraceClockHoldsTheRateWhateverTheFrameTakes) {
+    // (time of the wait, time to sleep) with a 16 ms period from t = 1000.
+    struct Step {
+        double now, wait;
+    } steps[] = {
+        {1000, 16},                 // the first wait: a whole period
+        {1016, 16},                 // on time
+        {1035, 13},                 // drawing took 3 ms: the next refresh at 1048
+        {1047.5, 16.5},             // woke early, before 1048: not the same refresh again
+        {1100, 12},                 // late by more than a frame: the next refresh, no catching up
+        {1112, 16},     {900, 16},  // the clock went back: start again
+    };
+    RetraceClock clock{};
+    for (const Step& s : steps)
+        EXPECT_DOUBLE_EQ(zq_hRetraceWaitMs(&clock, s.now, 16), s.wait) << s.now;
+    EXPECT_EQ(zq_hRetraceWaitMs(&clock, 1e300, 16), 16);
+    EXPECT_EQ(zq_hRetraceWaitMs(&clock, 1000, 0), 0);
+}
+}  // namespace
