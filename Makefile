@@ -37,8 +37,10 @@ host: deps
 asan: deps
 	$(call configure,asan,-DZQ_SANITIZE=ON)
 
+# ThreadSanitizer: only the test programs; the stage runs their *Threads suites.
 tsan: deps
-	$(call configure,tsan,-DZQ_TSAN=ON)
+	@cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZQ_TSAN=ON >/dev/null
+	@cmake --build $(BUILD)/tsan -j $(JOBS) --target test_runtime test_gfx
 
 win32: deps
 	$(call windows,win32,mingw-i686)

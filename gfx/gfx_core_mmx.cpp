@@ -4,27 +4,12 @@
 // translation uses. Runs of 1 KiB and more go to the string stores of the
 // plain routines (or the C library's memset/memcpy), which current processors
 // run at a full cache line per cycle, far beyond 8-byte moves.
-#include <mmintrin.h>
-
 #include <cstring>
 
 #include "gfx/gfx_internal.h"
-
-#define ZQ_MMX __attribute__((target("mmx")))
+#include "gfx/gfx_mmx.h"
 
 namespace {
-// Unaligned 8-byte moves through an MMX register. Left to itself the compiler
-// splits a 32-bit build's __m64 stores into pairs of 4-byte integer moves.
-ZQ_MMX inline void put8(uint8_t* p, __m64 v) {
-    __asm__("movq %1, %0" : "=m"(*reinterpret_cast<__m64_u*>(p)) : "y"(v));
-}
-
-ZQ_MMX inline __m64 get8(const uint8_t* p) {
-    __m64 v;
-    __asm__("movq %1, %0" : "=y"(v) : "m"(*reinterpret_cast<const __m64_u*>(p)));
-    return v;
-}
-
 template <typename T>
 inline void put_small(uint8_t* p, T v) {
     std::memcpy(p, &v, sizeof v);
@@ -33,12 +18,12 @@ inline void put_small(uint8_t* p, T v) {
 // Writes `blocks` runs of 32 bytes and then `rest` single 8-byte units.
 ZQ_MMX inline uint8_t* fill_blocks(uint8_t* p, __m64 v, size_t blocks, size_t rest) {
     for (; blocks; --blocks, p += 32) {
-        put8(p, v);
-        put8(p + 8, v);
-        put8(p + 16, v);
-        put8(p + 24, v);
+        zq_hPut8(p, v);
+        zq_hPut8(p + 8, v);
+        zq_hPut8(p + 16, v);
+        zq_hPut8(p + 24, v);
     }
-    for (; rest; --rest, p += 8) put8(p, v);
+    for (; rest; --rest, p += 8) zq_hPut8(p, v);
     return p;
 }
 
@@ -56,9 +41,6 @@ ZQ_MMX inline __m64 blend_lanes(__m64 s, __m64 d, __m64 a) {
     return _mm_srli_pi16(mixed, 8);
 }
 
-ZQ_MMX inline __m64 pair(uint32_t v) {
-    return _mm_set_pi32(static_cast<int>(v), static_cast<int>(v));
-}
 }  // namespace
 
 ZQ_MMX void* zq_hMemSetMMX(void* dest, int value, size_t bytes) {
@@ -95,13 +77,13 @@ ZQ_MMX void* zq_hMemCpyMMX(void* dest, const void* src, size_t bytes) {
     }
     size_t units = bytes >> 3;
     for (size_t blocks = units >> 2; blocks; --blocks, d += 32, s += 32) {
-        __m64 a = get8(s), b = get8(s + 8), c = get8(s + 16), e = get8(s + 24);
-        put8(d, a);
-        put8(d + 8, b);
-        put8(d + 16, c);
-        put8(d + 24, e);
+        __m64 a = zq_hGet8(s), b = zq_hGet8(s + 8), c = zq_hGet8(s + 16), e = zq_hGet8(s + 24);
+        zq_hPut8(d, a);
+        zq_hPut8(d + 8, b);
+        zq_hPut8(d + 16, c);
+        zq_hPut8(d + 24, e);
     }
-    for (size_t rest = units & 3; rest; --rest, d += 8, s += 8) put8(d, get8(s));
+    for (size_t rest = units & 3; rest; --rest, d += 8, s += 8) zq_hPut8(d, zq_hGet8(s));
     _mm_empty();
     return dest;
 }
@@ -120,7 +102,7 @@ ZQ_MMX void* zq_hPixelSet2MMX(void* dest, int color, size_t count) {
     }
     __m64 v = _mm_set1_pi16(static_cast<short>(c));
     if (count & 4) {
-        put8(p, v);
+        zq_hPut8(p, v);
         p += 8;
     }
     fill_blocks(p, v, 0, (count >> 3) * 2);  // 8 pixels = two 8-byte moves
@@ -136,14 +118,14 @@ ZQ_MMX void* zq_hPixelSet4MMX(void* dest, int color, size_t count) {
         put_small<uint32_t>(p, c);
         p += 4;
     }
-    __m64 v = pair(c);
+    __m64 v = zq_hPair32(c);
     if (count & 2) {
-        put8(p, v);
+        zq_hPut8(p, v);
         p += 8;
     }
     if (count & 4) {
-        put8(p, v);
-        put8(p + 8, v);
+        zq_hPut8(p, v);
+        zq_hPut8(p + 8, v);
         p += 16;
     }
     fill_blocks(p, v, count >> 3, 0);  // 8 pixels = four 8-byte moves
@@ -173,16 +155,16 @@ ZQ_MMX void* zq_hPixelSetAlpha4MMX(void* dest, int color, size_t count) {
         zq_hPixelSetAlpha4(p, color, 1);
         p += 4;
     }
-    __m64 rb_mask = pair(mask_rb_32), g_mask = pair(mask_g_32);
-    __m64 s_rb = pair(c & mask_rb_32);
-    __m64 s_g = _mm_srli_pi16(pair(c & mask_g_32), 8);
-    __m64 alpha = pair(c & mask_a_32);
+    __m64 rb_mask = zq_hPair32(mask_rb_32), g_mask = zq_hPair32(mask_g_32);
+    __m64 s_rb = zq_hPair32(c & mask_rb_32);
+    __m64 s_g = _mm_srli_pi16(zq_hPair32(c & mask_g_32), 8);
+    __m64 alpha = zq_hPair32(c & mask_a_32);
     __m64 a = _mm_set1_pi16(static_cast<short>(c >> 24));
     for (size_t pairs = count >> 1; pairs; --pairs, p += 8) {
-        __m64 d = get8(p);
+        __m64 d = zq_hGet8(p);
         __m64 rb = blend_lanes(s_rb, _mm_and_si64(d, rb_mask), a);
         __m64 g = blend_lanes(s_g, _mm_srli_pi16(_mm_and_si64(d, g_mask), 8), a);
-        put8(p, _mm_or_si64(_mm_or_si64(rb, _mm_slli_pi16(g, 8)), alpha));
+        zq_hPut8(p, _mm_or_si64(_mm_or_si64(rb, _mm_slli_pi16(g, 8)), alpha));
     }
     _mm_empty();
     return dest;

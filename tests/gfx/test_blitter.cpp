@@ -1,0 +1,268 @@
+// The blitters against a per-pixel reference written from the pixel formats,
+// and the choice of a member for each display format.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "gfx/gfx_internal.h"
+#include "gfx/win32/gfx_blitter.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Rgb {
+    uint32_t r, g, b;
+};
+
+// The colour of one framebuffer pixel, as the display should show it.
+Rgb source_color(int depth, const uint8_t* p, const uint32_t* palette) {
+    if (depth == 8) {
+        uint32_t e = palette[*p];
+        return {e & 0xFF, (e >> 8) & 0xFF, (e >> 16) & 0xFF};
+    }
+    if (depth == 16) {
+        uint32_t v = p[0] | p[1] << 8;
+        return {(v >> 11) << 3, ((v >> 5) & 0x3F) << 2, (v & 0x1F) << 3};
+    }
+    return {p[2], p[1], p[0]};
+}
+
+// One display pixel; `alpha` is what a 32-bit display pixel carries in its
+// fourth byte (the framebuffer's own for 32-bit sources, else 0).
+Bytes display_pixel(int depth, bool rgb, Rgb c, uint32_t alpha) {
+    uint32_t lo = rgb ? c.r : c.b, hi = rgb ? c.b : c.r;
+    uint32_t v = 0;
+    if (depth == 15) v = (hi >> 3) << 10 | (c.g >> 3) << 5 | lo >> 3;
+    if (depth == 16) v = (hi >> 3) << 11 | (c.g >> 2) << 5 | lo >> 3;
+    if (depth == 24 || depth == 32) v = lo | c.g << 8 | hi << 16 | alpha << 24;
+    Bytes out(depth == 15 ? 2 : depth / 8);
+    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
+    return out;
+}
+
+Bytes reference_pixel(int src_depth, int dst_depth, bool rgb, const uint8_t* p,
+                      const uint32_t* palette) {
+    if (dst_depth == 8) return {*p};
+    uint32_t alpha = src_depth == 32 ? p[3] : 0;
+    return display_pixel(dst_depth, rgb, source_color(src_depth, p, palette), alpha);
+}
+
+// The reference itself, on known values.
+TEST(BlitterReference, KnownPixels) {
+    const uint32_t palette[2] = {0, 0x000180FF};  // R 0xFF, G 0x80, B 0x01
+    const uint8_t index = 1;
+    const uint8_t white16[] = {0xFF, 0xFF}, red16[] = {0x00, 0xF8};
+    const uint8_t pixel32[] = {0x56, 0x34, 0x12, 0xFF};
+    struct Case {
+        int src, dst;
+        bool rgb;
+        const uint8_t* p;
+        Bytes want;
+    } cases[] = {
+        {8, 16, false, &index, {0x00, 0xFC}},
+        {8, 16, true, &index, {0x1F, 0x04}},
+        {8, 15, false, &index, {0x00, 0x7E}},
+        {8, 15, true, &index, {0x1F, 0x02}},
+        {8, 24, false, &index, {0x01, 0x80, 0xFF}},
+        {8, 24, true, &index, {0xFF, 0x80, 0x01}},
+        {8, 32, false, &index, {0x01, 0x80, 0xFF, 0x00}},
+        {16, 32, false, white16, {0xF8, 0xFC, 0xF8, 0x00}},
+        {16, 32, false, red16, {0x00, 0x00, 0xF8, 0x00}},
+        {16, 32, true, red16, {0xF8, 0x00, 0x00, 0x00}},
+        {32, 16, true, pixel32, {0xA2, 0x51}},
+        {32, 15, false, pixel32, {0xCA, 0x08}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(reference_pixel(c.src, c.dst, c.rgb, c.p, palette), c.want)
+            << c.src << " to " << c.dst << (c.rgb ? " RGB" : " BGR");
+    }
+}
+
+struct Member {
+    const char* name;
+    Blitter plain, mmx;  // mmx: null where the copy serves both sets
+    int src, dst;
+    bool rgb;
+};
+
+#define ZQ_MEMBER(name, src, dst, rgb) \
+    { #name, zq_hBlit##name, zq_hBlit##name##MMX, src, dst, rgb }
+const Member kMembers[] = {
+    {"Copy8", zq_hBlitCopy, nullptr, 8, 8, false},
+    {"Copy16", zq_hBlitCopy, nullptr, 16, 16, false},
+    {"Copy32", zq_hBlitCopy, nullptr, 32, 32, false},
+    ZQ_MEMBER(8to15RGB, 8, 15, true),
+    ZQ_MEMBER(8to15BGR, 8, 15, false),
+    ZQ_MEMBER(8to16RGB, 8, 16, true),
+    ZQ_MEMBER(8to16BGR, 8, 16, false),
+    ZQ_MEMBER(8to24RGB, 8, 24, true),
+    ZQ_MEMBER(8to24BGR, 8, 24, false),
+    ZQ_MEMBER(8to32RGB, 8, 32, true),
+    ZQ_MEMBER(8to32BGR, 8, 32, false),
+    ZQ_MEMBER(16to15RGB, 16, 15, true),
+    ZQ_MEMBER(16to15BGR, 16, 15, false),
+    ZQ_MEMBER(16to16RGB, 16, 16, true),
+    ZQ_MEMBER(16to24, 16, 24, true),
+    ZQ_MEMBER(16to24, 16, 24, false),
+    ZQ_MEMBER(16to32, 16, 32, true),
+    ZQ_MEMBER(16to32, 16, 32, false),
+    ZQ_MEMBER(32to15RGB, 32, 15, true),
+    ZQ_MEMBER(32to15BGR, 32, 15, false),
+    ZQ_MEMBER(32to16RGB, 32, 16, true),
+    ZQ_MEMBER(32to16BGR, 32, 16, false),
+    ZQ_MEMBER(32to24RGB, 32, 24, true),
+    ZQ_MEMBER(32to24BGR, 32, 24, false),
+    ZQ_MEMBER(32to32RGB, 32, 32, true),
+};
+#undef ZQ_MEMBER
+
+uint32_t next_random(uint32_t& state) {
+    state = state * 1664525u + 1013904223u;
+    return state;
+}
+
+constexpr int kHeight = 5;
+constexpr uint8_t kDirty[kHeight] = {1, 0, 7, 1, 0};
+constexpr uint8_t kUntouched = 0xA5;
+
+// Fills the framebuffer and the palette with random bytes (palette entries
+// included: a stray fourth byte must not reach the display) and marks kDirty.
+void fill_screen(uint32_t seed) {
+    GfxState& s = *__zq_gfx;
+    for (int i = 0; i < s.pitch * s.height; ++i) s.framebuffer[i] = next_random(seed) >> 24;
+    for (int i = 0; i < 256; ++i) s.device_palette[i] = next_random(seed);
+    std::memcpy(s.dirty, kDirty, kHeight);
+}
+
+// What a blit into a destination of `pitch` bytes per line (plus a guard
+// line) must leave behind.
+Bytes expected_image(const Member& m, int32_t pitch) {
+    const GfxState& s = *__zq_gfx;
+    int repeat = s.line_repeat;
+    Bytes out(static_cast<size_t>(pitch) * (kHeight * (repeat > 0 ? repeat : 0) + 1), kUntouched);
+    for (int k = 0; k < kHeight * repeat; ++k) {
+        int y = k / repeat;
+        if (!s.dirty[y]) continue;
+        uint8_t* line = out.data() + k * pitch;
+        for (int x = 0; x < s.width; ++x) {
+            const uint8_t* p = s.framebuffer + y * s.pitch + x * s.bpp;
+            Bytes px = reference_pixel(m.src, m.dst, m.rgb, p, s.device_palette);
+            std::memcpy(line + x * px.size(), px.data(), px.size());
+        }
+    }
+    return out;
+}
+
+Bytes run(Blitter b, size_t bytes, int32_t pitch) {
+    Bytes out(bytes, kUntouched);
+    b(out.data(), pitch);
+    return out;
+}
+
+// Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2,
+// dirty lines only, into lines longer than the pixels.
+TEST(Blitter, MembersMatchThePixelFormats) {
+    for (const Member& m : kMembers) {
+        for (int width : {1, 7, 13, 16, 641}) {
+            ASSERT_EQ(zq_GfxScreenRes(width, kHeight, m.src, 0, -1, 0), 0);
+            zq_hGetBlitter(m.dst, m.rgb);  // sets the 16-to-32 table's order
+            fill_screen(static_cast<uint32_t>(width));
+            int32_t pitch = width * (m.dst == 15 ? 2 : m.dst / 8) + 5;
+            for (int repeat : {1, 2, 0}) {
+                __zq_gfx->line_repeat = repeat;
+                Bytes want = expected_image(m, pitch);
+                SCOPED_TRACE(testing::Message() << m.name << (m.rgb ? " RGB" : " BGR") << " width "
+                                                << width << " repeat " << repeat);
+                EXPECT_EQ(run(m.plain, want.size(), pitch), want);
+                if (m.mmx) {
+                    EXPECT_EQ(run(m.mmx, want.size(), pitch), want) << "MMX";
+                }
+            }
+            __zq_gfx->line_repeat = 1;
+            zq_GfxScreen(0, 0, 0, 0, 0);
+        }
+    }
+}
+
+// A bottom-up destination: line 0 at the end of the buffer, negative pitch.
+TEST(Blitter, NegativePitch) {
+    ASSERT_EQ(zq_GfxScreenRes(3, 2, 32, 0, -1, 0), 0);
+    const uint32_t pixels[6] = {1, 2, 3, 4, 5, 6};
+    std::memcpy(__zq_gfx->framebuffer, pixels, sizeof pixels);
+    __zq_gfx->dirty[0] = __zq_gfx->dirty[1] = 1;
+    uint32_t image[6] = {};
+    zq_hBlitCopy(reinterpret_cast<uint8_t*>(image + 3), -12);
+    zq_GfxScreen(0, 0, 0, 0, 0);
+    EXPECT_EQ(std::vector<uint32_t>(image, image + 6), (std::vector<uint32_t>{4, 5, 6, 1, 2, 3}));
+}
+
+Blitter twin(Blitter plain) {
+    for (const Member& m : kMembers) {
+        if (m.plain == plain && m.mmx) return m.mmx;
+    }
+    return plain;
+}
+
+TEST(Blitter, ChoiceForEachFormat) {
+    struct Case {
+        int fb_depth, depth, rgb;
+        Blitter want;  // plain set
+    } cases[] = {
+        {8, 8, 1, zq_hBlitCopy},
+        {8, 8, 0, zq_hBlitCopy},
+        {4, 15, 1, zq_hBlit8to15RGB},
+        {1, 15, 0, zq_hBlit8to15BGR},
+        {8, 16, 1, zq_hBlit8to16RGB},
+        {2, 16, 0, zq_hBlit8to16BGR},
+        {8, 24, 1, zq_hBlit8to24RGB},
+        {8, 24, 0, zq_hBlit8to24BGR},
+        {8, 32, 1, zq_hBlit8to32RGB},
+        {8, 32, 0, zq_hBlit8to32BGR},
+        {16, 15, 1, zq_hBlit16to15RGB},
+        {15, 15, 0, zq_hBlit16to15BGR},
+        {16, 16, 1, zq_hBlit16to16RGB},
+        {16, 16, 0, zq_hBlitCopy},
+        {16, 24, 1, zq_hBlit16to24},
+        {16, 24, 0, zq_hBlit16to24},
+        {16, 32, 1, zq_hBlit16to32},
+        {15, 32, 0, zq_hBlit16to32},
+        {32, 15, 1, zq_hBlit32to15RGB},
+        {32, 15, 0, zq_hBlit32to15BGR},
+        {24, 16, 1, zq_hBlit32to16RGB},
+        {32, 16, 0, zq_hBlit32to16BGR},
+        {32, 24, 1, zq_hBlit32to24RGB},
+        {32, 24, 0, zq_hBlit32to24BGR},
+        {32, 32, 7, zq_hBlit32to32RGB},
+        {32, 32, 0, zq_hBlitCopy},
+        {16, 8, 0, nullptr},
+        {32, 8, 1, nullptr},
+        {8, 12, 0, nullptr},
+        {32, 0, 0, nullptr},
+        {32, 64, 0, nullptr},
+        {0, 32, 0, nullptr},
+        {3, 32, 0, nullptr},
+        {33, 16, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fb_depth << " to " << c.depth << " rgb " << c.rgb);
+        ASSERT_EQ(zq_GfxScreenRes(640, 4, 32, 0, -1, 0), 0);
+        GfxState& s = *__zq_gfx;
+        s.depth = c.fb_depth;
+        s.flags &= ~SCREEN_HAS_MMX;
+        EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want);
+        s.flags |= SCREEN_HAS_MMX;
+        EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want ? twin(c.want) : nullptr);
+        s.width = 642;
+        EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want) << "width 642";
+        s.width = 640, s.line_repeat = 2;
+        EXPECT_EQ(zq_hGetBlitter(c.depth, c.rgb), c.want) << "line_repeat 2";
+        s.line_repeat = 1, s.depth = 32;
+        zq_GfxScreen(0, 0, 0, 0, 0);
+    }
+    EXPECT_EQ(zq_hGetBlitter(32, 0), nullptr) << "no screen";
+    zq_hBlit32to16RGB(nullptr, 0);  // no screen: nothing to do, no fault
+}
+
+}  // namespace
