@@ -1,9 +1,11 @@
 // Opens and closes the GDI screen (mode 18, 32 bits) many times in one process
 // and checks that nothing is left behind: threads, handles, top-level windows,
-// C heap blocks and private memory are compared before and after.
+// loaded modules, C heap blocks and private memory are compared before and
+// after.
 //
-//   screen_cycle [CYCLES [DRIVER]]   prints one line per measure, exits 0 when
-//                                    clean; DRIVER defaults to GDI
+//   screen_cycle [CYCLES [DRIVER [FLAGS]]]   prints one line per measure, exits
+//                                            0 when clean; DRIVER defaults to
+//                                            GDI, FLAGS (the screen's) to 0
 #include <windows.h>
 // After windows.h:
 #include <malloc.h>
@@ -21,6 +23,7 @@ struct Usage {
     long threads = 0;
     long handles = 0;
     long windows = 0;
+    long modules = 0;
     long long heap_bytes = 0;
     long long private_bytes = 0;
 };
@@ -43,6 +46,19 @@ BOOL CALLBACK count_own_window(HWND window, LPARAM count) {
     GetWindowThreadProcessId(window, &pid);
     *reinterpret_cast<long*>(count) += pid == GetCurrentProcessId();
     return TRUE;
+}
+
+// Libraries the drivers load at run time must be freed again: their count
+// comes back to where it was.
+long count_modules() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    long n = 0;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snap, &entry); more; more = Module32Next(snap, &entry)) ++n;
+    CloseHandle(snap);
+    return n;
 }
 
 long count_windows() {
@@ -91,6 +107,7 @@ Usage measure() {
     u.threads = count_threads();
     u.handles = count_handles();
     u.windows = count_windows();
+    u.modules = count_modules();
     u.heap_bytes = heap_in_use();
     u.private_bytes = private_bytes();
     return u;
@@ -110,8 +127,8 @@ bool settled(const Usage& base, Usage* now) {
 }
 
 // One open-draw-close cycle; false when the screen did not open on the driver.
-bool cycle(const char* driver) {
-    if (zq_GfxScreen(18, 32, 0, 0, 0) != 0 || !__zq_gfx) return false;
+bool cycle(const char* driver, int32_t flags) {
+    if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
     bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
     zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
     zq_GfxWaitVSync();
@@ -128,11 +145,12 @@ struct Check {
 int main(int argc, char** argv) {
     long cycles = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100;
     const char* driver = argc > 2 ? argv[2] : "GDI";
+    auto flags = static_cast<int32_t>(argc > 3 ? std::strtol(argv[3], nullptr, 0) : 0);
     zq_Init(argc, argv, 0);
     __zq_gfx_driver_name = driver;
     // The first opening loads libraries and registers the window class for good.
     for (int i = 0; i < 2; ++i) {
-        if (!cycle(driver)) {
+        if (!cycle(driver, flags)) {
             std::printf("screen_cycle: the screen did not open on %s\n", driver);
             return 1;
         }
@@ -141,7 +159,7 @@ int main(int argc, char** argv) {
     Usage base = measure();
     DWORD start = GetTickCount();
     for (long i = 0; i < cycles; ++i) {
-        if (!cycle(driver)) {
+        if (!cycle(driver, flags)) {
             std::printf("screen_cycle: cycle %ld: the screen did not open and close on %s\n", i + 1,
                         driver);
             return 1;
@@ -155,6 +173,7 @@ int main(int argc, char** argv) {
         {"threads", base.threads, end.threads, 0},
         {"handles", base.handles, end.handles, 2},
         {"top-level windows", base.windows, end.windows, 0},
+        {"loaded modules", base.modules, end.modules, 0},
         {"C heap bytes in use", base.heap_bytes, end.heap_bytes, 1024},
         {"private bytes", base.private_bytes, end.private_bytes, 8 << 20},
     };
