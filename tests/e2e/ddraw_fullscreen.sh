@@ -12,7 +12,10 @@ unset ZQGFX
 E2E_SCREEN=640x480x24 e2e_begin
 e2e_start "$probe_exe" --fullscreen --frames
 wid=$(e2e_find_window ddraw_probe 60) || e2e_fail "no window titled 'ddraw_probe' appeared"
-line=$(tr -d '\r' <"$e2e_tmp/out" | grep '^driver: ')
+for _ in $(seq 100); do  # the window shows before the line is written
+    line=$(tr -d '\r' <"$e2e_tmp/out" | grep '^driver: ') && break
+    sleep 0.1
+done
 e2e_log "640x480 screen: $line"
 [[ $line == "driver: DirectX fullscreen: 1 "* ]] || e2e_fail "not a full-screen DirectX display"
 sleep 1
