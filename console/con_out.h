@@ -12,3 +12,5 @@ void con_out_clear();
 void con_out_move(int32_t row, int32_t col);
 void con_out_show_cursor(bool visible);
 void con_out_write(const char* text, int32_t len);
+// The system's alert sound.
+void con_out_beep();

@@ -56,3 +56,7 @@ void con_out_show_cursor(bool visible) {
 void con_out_write(const char* text, int32_t len) {
     if (len > 0) write_all(text, static_cast<size_t>(len));
 }
+
+void con_out_beep() {
+    write_sequence("\a");
+}

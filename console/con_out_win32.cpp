@@ -66,3 +66,7 @@ void con_out_write(const char* text, int32_t len) {
     if (!WriteConsoleA(h, text, static_cast<DWORD>(len), &done, nullptr))
         WriteFile(h, text, static_cast<DWORD>(len), &done, nullptr);
 }
+
+void con_out_beep() {
+    MessageBeep(0xFFFFFFFF);
+}

@@ -123,3 +123,7 @@ int32_t zq_ConsolePrintBufferWstrEx(const char16_t* chars, int32_t len, int32_t 
 
 // The console prints wherever the cursor is; the view rows only limit scrolling.
 void zq_ConsoleViewUpdate() {}
+
+void zq_Beep() {
+    con_out_beep();
+}

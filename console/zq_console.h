@@ -26,3 +26,9 @@ int32_t zq_hConsoleGetKeyEx(int32_t whole, int32_t remove);
 int32_t zq_hConsoleInputBufferChanged();
 // Makes sure the text device (file table entry 0) is set up.
 void zq_hConsoleDevInit();
+
+// Reads one line from the keyboard with editing (Left, Right, Home, End,
+// Insert, Delete, Backspace, Escape clears), echoed at the cursor. Returns a
+// temporary string without the Enter, or NULL when no line could be read (no
+// key source, or the window's close key).
+ZqString* zq_ConReadLine();

@@ -274,6 +274,14 @@ void zq_hResetCharCells(GfxContext* ctx, int32_t allocate);
 void zq_hClearCharCells(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t page, uint16_t ch,
                         uint32_t fg, uint32_t bg);
 
+// Text output: the print engine's hooks on the graphics screen. The write
+// hook draws the run with the screen's font in the context's colours and
+// records it in the text cells; the scroll hook moves pixel lines and cells.
+struct ConPrintView;
+int32_t zq_hHookConWrite(ConPrintView* view, const char* text, int32_t count);
+void zq_hHookConScroll(ConPrintView* view, int32_t left, int32_t top, int32_t right, int32_t bottom,
+                       int32_t rows);
+
 // Screen.
 int32_t zq_GfxSetWindowTitle(ZqString* title);
 void zq_GfxViewUpdate();
@@ -329,7 +337,9 @@ int32_t zq_GfxGetY();
 void zq_GfxGetXY(int32_t* col, int32_t* row);
 void zq_GfxGetSize(int32_t* cols, int32_t* rows);
 int32_t zq_GfxPrintBufferEx(const char* text, int32_t len, int32_t mask);
+int32_t zq_GfxPrintBuffer(const char* text, int32_t mask);  // len = strlen(text)
 int32_t zq_GfxPrintBufferWstrEx(const char16_t* text, int32_t len, int32_t mask);
+int32_t zq_GfxPrintBufferWstr(const char16_t* text, int32_t mask);
 char* zq_GfxReadStr(char* buffer, int32_t max_len);
 int32_t zq_GfxMultikey(int32_t scan_code);
 int32_t zq_GfxGetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons);

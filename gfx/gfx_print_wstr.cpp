@@ -19,3 +19,9 @@ int32_t zq_GfxPrintBufferWstrEx(const char16_t* text, int32_t len, int32_t mask)
     std::free(buffer);
     return r;
 }
+
+int32_t zq_GfxPrintBufferWstr(const char16_t* text, int32_t mask) {
+    int32_t len = 0;
+    while (text && text[len] && len < INT32_MAX) ++len;
+    return zq_GfxPrintBufferWstrEx(text, len, mask);
+}

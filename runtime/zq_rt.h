@@ -103,6 +103,7 @@ void zq_ViewUpdate();
 void zq_Sleep(int32_t ms);
 void zq_Delay(int32_t ms);
 void zq_SetPos(int32_t col);  // the text device's print column, 0-based
+void zq_Beep();
 
 // Error record, kept in context slot 0.
 struct ErrorContext {
@@ -149,6 +150,27 @@ ZqString* zq_CHR(int32_t count, ...);
 // Compares two strings; a size of -1 marks a ZqString descriptor (temporary
 // ones are released), any other size a plain buffer of that many bytes.
 int32_t zq_StrCompare(const void* s1, ptrdiff_t s1_size, const void* s2, ptrdiff_t s2_size);
+
+// String assignment. A size of -1 marks a ZqString (a source one is released
+// when temporary); any other source size a buffer of that many bytes ending
+// at its first 0. A fixed destination of dst_size bytes gets at most
+// dst_size - 1 bytes and a terminating 0; fill_rest zeroes all the bytes
+// after the text. A string variable's data is grown with the C allocator.
+void* zq_StrAssign(void* dst, ptrdiff_t dst_size, const void* src, ptrdiff_t src_size,
+                   int32_t fill_rest);
+// Frees a string variable's data and empties it (temporary strings are left).
+void zq_StrDelete(ZqString* s);
+// Copies 8-bit text into a 16-bit buffer of dst_chars units, byte for unit,
+// cut to dst_chars - 1 units and terminated.
+char16_t* zq_WstrAssignFromA(char16_t* dst, int32_t dst_chars, const void* src, ptrdiff_t src_size);
+
+// Printing to a file (0: the text device, the only one printed to so far). A
+// mask with ZQ_PRINT_NEWLINE ends the line after the text.
+inline constexpr int32_t ZQ_PRINT_NEWLINE = 1;
+void zq_PrintVoid(int32_t file_num, int32_t mask);
+void zq_PrintFixString(int32_t file_num, const char* text, int32_t mask);
+void zq_PrintString(int32_t file_num, ZqString* s, int32_t mask);  // releases a temporary s
+void zq_PrintWstr(int32_t file_num, const char16_t* text, int32_t mask);
 
 // Random numbers.
 double zq_Rnd(int32_t n);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "gfx/win32/gfx_blitter_lines.h"
 #include "gfx/win32/gfx_win32.h"
 #include "gfx/win32/gfx_winrules.h"
 
@@ -36,24 +37,19 @@ int32_t buffer_pitch() {
     return (__zq_gfx->pitch + 3) & ~3;
 }
 
-// The line walk over a 32-bit framebuffer with the alpha byte cleared, so a
-// pixel drawn as 0x..FF00FF matches the colour key whatever its alpha.
-void alpha_remover_blitter(uint8_t* dest, int32_t pitch) {
-    const GfxState* s = __zq_gfx;
-    for (int32_t y = 0; y < s->height; ++y) {
-        if (!s->dirty[y]) continue;
-        const uint8_t* src = s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch;
-        for (int32_t r = 0; r < s->line_repeat; ++r) {
-            uint8_t* line = dest + (static_cast<ptrdiff_t>(y) * s->line_repeat + r) *
-                                       static_cast<ptrdiff_t>(pitch);
-            for (int32_t x = 0; x < s->width; ++x) {
-                uint32_t p;
-                std::memcpy(&p, src + x * 4, 4);
-                p &= 0x00FFFFFF;
-                std::memcpy(line + x * 4, &p, 4);
-            }
-        }
+void opaque_line(uint8_t* dst, const uint8_t* src, int32_t count, const void*) {
+    for (int32_t x = 0; x < count; ++x) {
+        uint32_t p;
+        std::memcpy(&p, src + x * 4, 4);
+        p &= 0x00FFFFFF;
+        std::memcpy(dst + x * 4, &p, 4);
     }
+}
+
+// A 32-bit framebuffer with the alpha byte cleared, so that a pixel drawn as
+// 0x..FF00FF matches the colour key whatever its alpha.
+void alpha_remover_blitter(uint8_t* dest, int32_t pitch) {
+    zq_hBlitLines(dest, pitch, 4, opaque_line, nullptr);
 }
 
 DWORD window_style() {
@@ -247,8 +243,10 @@ unsigned __stdcall gdi_thread(void* start_event) {
         gdi_exit();
         return 1;
     }
-    SetEvent(static_cast<HANDLE>(start_event));
+    // Set before the event: once it is signalled the program's thread reads
+    // `active` under the lock, which this thread does not hold yet.
     zq_win32.active = 1;
+    SetEvent(static_cast<HANDLE>(start_event));
     while (zq_hWin32Running()) {
         zq_hWin32Lock();
         gdi_pass();

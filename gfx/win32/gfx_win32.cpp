@@ -149,6 +149,9 @@ LRESULT common_tail(Message& m, bool with_enter_check) {
 LRESULT switch_mode() {
     if (has_focus) post_event(GfxEventType::MouseOut);
     if (flag(DriverFlags::FixedMode)) return 0;
+    // Destroying the window deactivates it: the pointer has left already, so
+    // that must not report it again.
+    has_focus = 0;
     zq_win32.window_exit();
     zq_win32.mode_flags ^= DriverFlags::Fullscreen;
     if (zq_win32.window_init() != 0) {
@@ -159,7 +162,6 @@ LRESULT switch_mode() {
     zq_hRestorePalette();
     mark_dirty(zq_win32.win_height);
     zq_win32.active = 1;
-    has_focus = 0;
     return 0;
 }
 

@@ -4,14 +4,13 @@
 # full-screen requests on a screen without that mode, each failing cleanly in
 # the mode search before the screen opens in a window.
 #
-#   ddraw_cycle.sh win32|win64 SCREEN_CYCLE_EXE
+#   ddraw_cycle.sh win32|win64 HOST_BUILD SCREEN_CYCLE_EXE
 e2e_name=ddraw_cycle
-source "$(dirname "$0")/ddraw_lib.sh" "$1" || exit 1
-cycle_exe=$2
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+cycle_exe=$3
 limit=${E2E_CYCLE_SECONDS:-150}
 e2e_begin
 unset ZQGFX
-ddraw_unmanaged "$(basename "$cycle_exe")"
 
 # flags | cycles
 for entry in "0|${E2E_DDRAW_CYCLES:-100}" "1|${E2E_DDRAW_FULLSCREEN_CYCLES:-10}"; do

@@ -9,11 +9,11 @@
 # DirectInput keyboard: the probe sees the Up arrow (an extended key) held and
 # released.
 #
-#   ddraw_demo.sh win32|win64 ZQDEMO_EXE DDRAW_PROBE_EXE ZQFRAMES
+#   ddraw_demo.sh win32|win64 HOST_BUILD ZQDEMO_EXE DDRAW_PROBE_EXE
 e2e_name=ddraw_demo
-source "$(dirname "$0")/ddraw_lib.sh" "$1" "$4" || exit 1
-demo_exe=$2
-probe_exe=$3
+source "$(dirname "$0")/ddraw_lib.sh" "$1" "$2" || exit 1
+demo_exe=$3
+probe_exe=$4
 e2e_begin
 unset ZQGFX
 
@@ -34,13 +34,13 @@ size=$(e2e_window_size "$wid")
 [ "$size" = 640x480 ] || e2e_fail "the window's client area is $size, not 640x480"
 sleep 1
 
-read -r first t0 < <(ddraw_frame "$wid")
-[ -n "$first" ] || e2e_fail "no screenshot matched any frame"
+t0=$(e2e_now_ms)
+first=$(e2e_matching_frame "$wid") || e2e_fail "no screenshot matched any frame"
 c0=$(e2e_cpu_ticks "$demo_pid")
 sleep 5
 c1=$(e2e_cpu_ticks "$demo_pid")
-read -r second t1 < <(ddraw_frame "$wid")
-[ -n "$second" ] || e2e_fail "no later screenshot matched any frame"
+t1=$(e2e_now_ms)
+second=$(e2e_matching_frame "$wid") || e2e_fail "no later screenshot matched any frame"
 e2e_log "the window showed frame $first, then frame $second $((t1 - t0)) ms later"
 [ "$second" -gt "$first" ] || e2e_fail "the later frame count $second is not above $first"
 
@@ -55,21 +55,13 @@ e2e_log "$report"
 [ $status = 0 ] || e2e_fail "the frame rate is not within 10% of $refresh Hz"
 e2e_stop_demo
 
-# wait_line TEXT: waits up to 10 s for a line of the probe's output.
-wait_line() {
-    for _ in $(seq 100); do
-        tr -d '\r' <"$e2e_tmp/out" | grep -qx "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 e2e_start "$probe_exe" --hold-up
 wid=$(e2e_find_window ddraw_probe 60) || e2e_fail "no window titled 'ddraw_probe' appeared"
 xdotool windowfocus --sync "$wid" 2>/dev/null
 xdotool keydown Up
-wait_line "up: held" || e2e_fail "the key state never showed Up held"
+ddraw_wait_line "up: held" || e2e_fail "the key state never showed Up held"
 xdotool keyup Up
-wait_line "up: released" || e2e_fail "the key state never showed Up released"
+ddraw_wait_line "up: released" || e2e_fail "the key state never showed Up released"
 e2e_wait_exit 10 || e2e_fail "the probe did not end"
 e2e_log "Up arrow held and released in the key state"
 e2e_log "ok"

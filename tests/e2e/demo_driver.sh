@@ -3,11 +3,11 @@
 # driver (the probe opens the demo's screen and names its driver); "null"
 # gives no window at all, and the demo then runs until it is stopped.
 #
-#   demo_driver.sh win32|win64 ZQDEMO_EXE DRIVER_PROBE_EXE
+#   demo_driver.sh win32|win64 HOST_BUILD ZQDEMO_EXE DRIVER_PROBE_EXE
 e2e_name=demo_driver
-source "$(dirname "$0")/e2e-lib.sh" "$1" || exit 1
-demo_exe=$2
-probe_exe=$3
+source "$(dirname "$0")/e2e-lib.sh" "$1" "$2" || exit 1
+demo_exe=$3
+probe_exe=$4
 e2e_begin
 
 # setting | driver the probe must name

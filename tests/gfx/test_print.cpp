@@ -1,0 +1,299 @@
+// Printing on the graphics screen: what the framebuffer and the text cells
+// show after known text, the cursor after each control character, scrolling,
+// the pending line, the text grid and the text colours.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "gfx/gfx_internal.h"
+#include "gfx_test_util.h"
+#include "text_screen.h"
+
+namespace {
+std::string bytes(int first, int last) {
+    std::string s;
+    for (int c = first; c <= last; ++c) s += static_cast<char>(c);
+    return s;
+}
+
+std::string two_digits(int n) {
+    return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+}
+
+// 640 x 480, 32 bits, the 8 x 16 font: 80 x 30 cells.
+class Print : public NullScreenTest {
+   protected:
+    void SetUp() override {
+        NullScreenTest::SetUp();
+        zq_Cls(0);
+    }
+};
+
+TEST_F(Print, ProgramTextReachesFramebufferAndCells) {
+    const uint32_t white = 0xFFFFFFFF, black = 0xFF000000;
+    print("gone\nTab\tstop\n");
+    zq_GfxColor(0x00FF0000, 0x000000FF, 0);
+    print("RED");
+    zq_GfxColor(static_cast<int32_t>(white), static_cast<int32_t>(black), 0);
+    print(" plain\n");
+    print(bytes(32, 127) + "\n");  // wraps after 80
+    const std::string high = bytes(128, 255) + "\x0b\x0c";
+    print(high + "\n");
+    for (int i = 0; i < 23; ++i) print("Line " + two_digits(i) + "\n");  // the last one scrolls
+    print("end");
+
+    TextModel m;
+    m.put(0, 0, "Tab     stop");
+    m.put(0, 1, "RED", 0x00FF0000, 0x000000FF);
+    m.put(3, 1, " plain");
+    m.put(0, 2, bytes(32, 127));
+    m.put(0, 4, high);
+    for (int i = 0; i < 23; ++i) m.put(0, 6 + i, "Line " + two_digits(i));
+    m.put(0, 29, "end");
+    EXPECT_TRUE(shows(m));
+    int lit = 0;  // the comparison is not between two blank screens
+    for (int y = 0; y < 16; ++y) lit += screen_pixel(y % 8, y) == white;
+    EXPECT_GT(lit, 3);
+    EXPECT_EQ(text_cursor(), std::pair(3, 29));
+    EXPECT_FALSE(line_pending());
+
+    // Read back through the hooks.
+    const std::tuple<int, int, int, int32_t> reads[] = {
+        {1, 2, 0, 'R'},  {1, 2, 1, 0x00FF0000}, {1, 2, 2, 0x000000FF}, {4, 2, 1, -1},
+        {48, 6, 0, 255}, {50, 6, 0, 0x0c},      {3, 30, 0, 'd'},
+    };
+    for (auto [col, row, flag, want] : reads) {
+        EXPECT_EQ(__zq_ctx.hooks.hook_read_xy(col, row, flag), want) << col << "," << row;
+    }
+}
+
+// Small grids at the other depths and font sizes; a tab, glyphs 11 and 12, a
+// coloured character, a wrapping line, scrolling and a pending line.
+struct SmallCase {
+    int w, h, depth, rows;  // rows > 0: zq_GfxWidth(0, rows) picks the font
+    int font_height;
+    int32_t fg_arg, bg_arg;
+    uint32_t fg, bg;
+    int32_t white;  // the colour argument that gives back the default foreground
+};
+
+TEST(PrintSmall, DepthsAndFonts) {
+    const SmallCase cases[] = {
+        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15},
+        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
+        {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
+        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
+        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15},
+    };
+    for (const SmallCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.depth << " bits, font height " << c.font_height);
+        ASSERT_EQ(zq_GfxScreenRes(c.w, c.h, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
+        if (c.rows) zq_GfxWidth(0, c.rows);
+        zq_Cls(0);
+        ASSERT_EQ(__zq_gfx->font->height, c.font_height);
+        ASSERT_EQ(__zq_gfx->text_cols, 20);
+        ASSERT_EQ(__zq_gfx->text_rows, 8);
+        print("Hi\tAB\n");
+        zq_GfxColor(c.fg_arg, c.bg_arg, 0);
+        print("C");
+        zq_GfxColor(c.white, 0, 0);
+        print("olour\nabcdefghijklmnopqrstuvwxyz0123\nL1\nL2\nL3\n");
+        print("0123456789ABCDEFGH\x0b\x0c");  // fills the bottom row
+        EXPECT_TRUE(line_pending());
+        EXPECT_EQ(text_cursor(), std::pair(19, 7));
+        print("Z");
+
+        TextModel m;
+        m.put(0, 0, "C", c.fg, c.bg);
+        m.put(1, 0, "olour");
+        m.put(0, 1, "abcdefghijklmnopqrstuvwxyz0123");
+        m.put(0, 3, "L1");
+        m.put(0, 4, "L2");
+        m.put(0, 5, "L3");
+        m.put(0, 6, "0123456789ABCDEFGH\x0b\x0c");
+        m.put(0, 7, "Z");
+        EXPECT_TRUE(shows(m));
+        EXPECT_EQ(text_cursor(), std::pair(1, 7));
+        zq_GfxScreen(0, 0, 0, 0, 0);
+    }
+}
+
+// The cursor after control characters and wrapping, from a start cell.
+TEST_F(Print, CursorAfterControlCharacters) {
+    struct Case {
+        int x, y;
+        std::string text;
+        int end_x, end_y;
+        bool pending;
+    };
+    const Case cases[] = {
+        {0, 0, "ab\rc", 1, 0, false},
+        {0, 0, "ab\nc", 1, 1, false},
+        {0, 0, "\b", 0, 0, false},  // no move to the row above
+        {5, 3, "\b\b", 3, 3, false},
+        {3, 0, "\t", 8, 0, false},
+        {8, 0, "\t", 16, 0, false},
+        {0, 0, "\a", 0, 0, false},
+        {79, 0, "ab", 1, 1, false},
+        {0, 29, std::string(80, 'x'), 79, 29, true},
+        {0, 29, "\n", 0, 29, false},
+        {75, 29, "\t", 79, 29, true},  // a tab can fill the bottom row too
+        {200, 3, "x", 1, 4, false},    // a column past the edge starts the next row
+        {0, 500, "x", 1, 29, false},   // a row far below scrolls everything out
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text) + " from " + std::to_string(c.x) + "," +
+                     std::to_string(c.y));
+        zq_GfxLocate(1, 1, 0);
+        zq_GfxLocateRaw(c.y, c.x, 0);
+        print(c.text);
+        EXPECT_EQ(text_cursor(), std::pair(c.end_x, c.end_y));
+        EXPECT_EQ(line_pending(), c.pending);
+    }
+}
+
+TEST_F(Print, ControlCharactersDrawNothing) {
+    print("ab\rc\n\x07\n\tT\b\bU");
+    TextModel m;
+    m.put(0, 0, "cb");
+    m.put(0, 2, "       UT");
+    EXPECT_TRUE(shows(m));
+}
+
+TEST_F(Print, PendingLineScrollsOnTheNextPrintOnly) {
+    zq_GfxLocate(30, 1, 0);
+    print(std::string(80, 'x'));
+    std::memset(__zq_gfx->dirty, 0, 480);
+    print("");  // no text, no mask: nothing at all
+    EXPECT_TRUE(line_pending());
+    TextModel m;
+    m.put(0, 29, std::string(80, 'x'));
+    EXPECT_TRUE(shows(m));
+
+    zq_PrintBufferEx(nullptr, 0, 0x8);  // applies it
+    EXPECT_FALSE(line_pending());
+    EXPECT_EQ(text_cursor(), std::pair(0, 29));
+    print("x");
+    TextModel scrolled;
+    scrolled.put(0, 28, std::string(80, 'x'));
+    scrolled.put(0, 29, "x");
+    EXPECT_TRUE(shows(scrolled));
+    // One print's scroll marks the whole view once.
+    for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], 1) << y;
+}
+
+TEST_F(Print, LocateEndsThePendingLineRawLocateDoesNot) {
+    for (bool raw : {false, true}) {
+        zq_GfxLocate(30, 1, 0);
+        print(std::string(79, 'x') + "y");
+        if (raw) {
+            zq_GfxLocateRaw(-1, -1, 0);
+        } else {
+            zq_GfxLocate(0, 0, 0);
+        }
+        print("z");
+        EXPECT_EQ(__zq_ctx.hooks.hook_read_xy(80, 30, 0), raw ? ' ' : 'z');
+        EXPECT_EQ(__zq_ctx.hooks.hook_read_xy(1, 30, 0), raw ? 'z' : 'x');
+        zq_Cls(0);
+    }
+    EXPECT_EQ(zq_GfxLocate(3, 5, 0), 0x0305);
+    EXPECT_EQ(zq_GfxLocate(0, 7, 0), 0x0307);  // row kept
+    EXPECT_EQ(zq_GfxLocateRaw(-1, 1, 0), 0x0201);
+}
+
+TEST_F(Print, DirtyLinesAreThoseOfTheRowWritten) {
+    std::memset(__zq_gfx->dirty, 0, 480);
+    zq_GfxLocate(6, 10, 0);
+    print("x");
+    for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], y >= 80 && y < 96) << y;
+}
+
+// Only the rows of the text view move; the rows around it keep their text.
+TEST_F(Print, ScrollStaysInsideTheTextView) {
+    TextModel m;
+    for (int row = 0; row < 30; ++row) {
+        zq_GfxLocate(row + 1, 1, 0);
+        print("R" + two_digits(row));
+        m.put(0, row, "R" + two_digits(row));
+    }
+    zq_GfxColor(0, 0x00112233, 0x1);  // fg kept: the cleared row takes the new background
+    zq_ConsoleView(5, 10);
+    zq_GfxLocate(10, 4, 0);
+    print("!\n");
+    for (int row = 4; row < 9; ++row)
+        m.put(0, row, "R" + two_digits(row + 1), 0xFFFFFFFF, 0xFF000000);
+    m.put(3, 8, "!", 0xFFFFFFFF, 0x00112233);
+    m.put(0, 9, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
+    EXPECT_TRUE(shows(m));
+    EXPECT_EQ(text_cursor(), std::pair(0, 9));
+}
+
+TEST_F(Print, WideTextBecomesBytes) {
+    const char16_t text[] = {u'A', 0xD83D, 0xDE00, u'B', 0x263A, 0xE9, 0};
+    zq_PrintBufferWstrEx(text, 6, 0);
+    TextModel m;
+    m.put(0, 0, "A?B?\xE9");
+    EXPECT_TRUE(cells_hold(m));
+    EXPECT_EQ(text_cursor(), std::pair(5, 0));
+}
+
+TEST(PrintWidth, ChoosesTheFontByCellSize) {
+    ASSERT_EQ(zq_GfxScreenRes(640, 400, 8, 1, DriverFlags::NoDisplay, 0), 0);  // 8 x 8: 80 x 50
+    print("x");
+    struct Case {
+        int cols, rows;
+        int32_t result;
+        int font_height, text_cols, text_rows;
+    };
+    const Case cases[] = {
+        {80, 25, (50 << 16) | 80, 16, 80, 25},
+        {40, 25, (25 << 16) | 80, 16, 80, 25},  // 16-pixel cells: refused
+        {0, 28, (25 << 16) | 80, 14, 80, 28},
+        {0, 30, (28 << 16) | 80, 14, 80, 28},  // 13-pixel cells: refused
+        {0, 0, (28 << 16) | 80, 14, 80, 28},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows);
+        EXPECT_EQ(zq_GfxWidth(c.cols, c.rows), c.result);
+        EXPECT_EQ(__zq_gfx->font->height, c.font_height);
+        EXPECT_EQ(__zq_gfx->text_cols, c.text_cols);
+        EXPECT_EQ(__zq_gfx->text_rows, c.text_rows);
+    }
+    // The new grid starts cleared, its view covering every row.
+    EXPECT_TRUE(shows(TextModel{}));
+    EXPECT_EQ(zq_ConsoleGetBotRow(), 27);
+    zq_GfxScreen(0, 0, 0, 0, 0);
+}
+
+TEST(PrintColor, StoredByDepthAndMode) {
+    struct Case {
+        int mode, w, depth;
+        int32_t fg, bg;
+        uint32_t want_fg, want_bg;
+    };
+    const Case cases[] = {
+        {-1, 64, 32, 0x00FF8000, 0x123456, 0x00FF8000, 0x123456},
+        {-1, 64, 16, 0x00FF8000, 0x0000FF, 0xFC00, 0x001F},
+        {13, 0, 8, 0x1FF, 0x102, 0xFF, 0x02},
+        {7, 0, 4, 0x1F, 3, 0xF, 0},  // the background goes to palette entry 0
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", depth " << c.depth);
+        if (c.mode < 0) {
+            ASSERT_EQ(zq_GfxScreenRes(c.w, 48, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
+        } else {
+            ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
+        }
+        GfxContext* ctx = zq_hGetContext();
+        const auto old = static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color);
+        EXPECT_EQ(zq_GfxColor(c.fg, c.bg, 0), old);
+        EXPECT_EQ(ctx->fg_color, c.want_fg);
+        EXPECT_EQ(ctx->bg_color, c.want_bg);
+        EXPECT_EQ(zq_GfxColor(1, 2, 0x3),
+                  static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color));
+        EXPECT_EQ(ctx->fg_color, c.want_fg);  // both omitted
+        zq_GfxScreen(0, 0, 0, 0, 0);
+    }
+}
+}  // namespace
