@@ -13,7 +13,7 @@ e2e_begin
 unset ZQGFX
 
 # flags | cycles
-for entry in "0|${E2E_DDRAW_CYCLES:-100}" "1|${E2E_DDRAW_FULLSCREEN_CYCLES:-10}"; do
+for entry in "0|${E2E_DDRAW_CYCLES:-100}" "1|${E2E_DDRAW_FULLSCREEN_CYCLES:-5}"; do
     flags=${entry%%|*}
     cycles=${entry#*|}
     e2e_start "$cycle_exe" "$cycles" DirectX "$flags"
