@@ -18,14 +18,24 @@ zq_runs_32bit() {
 }
 
 zq_wine_prefix_ready() {
-    [ -e "$WINEPREFIX/.zq-ready" ] && return 0
+    [ -e "$WINEPREFIX/.zq-ready" ] && [ -e "$WINEPREFIX/.zq-ddraw-gdi" ] && return 0
     mkdir -p "$WINEPREFIX"
     (
         exec 9>"$WINEPREFIX/.zq-lock"
         flock 9
-        [ -e "$WINEPREFIX/.zq-ready" ] && exit 0
-        env -u DISPLAY "$ZQ_WINE" wineboot -i >/dev/null 2>&1
-        wineserver -w
-        touch "$WINEPREFIX/.zq-ready"
+        if [ ! -e "$WINEPREFIX/.zq-ready" ]; then
+            env -u DISPLAY "$ZQ_WINE" wineboot -i >/dev/null 2>&1
+            wineserver -w
+            touch "$WINEPREFIX/.zq-ready"
+        fi
+        # A virtual X server has no graphics card: DirectDraw draws through
+        # Wine's GDI renderer, not through a software OpenGL that costs tens of
+        # milliseconds per blit.
+        if [ ! -e "$WINEPREFIX/.zq-ddraw-gdi" ]; then
+            env -u DISPLAY "$ZQ_WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f \
+                >/dev/null 2>&1
+            wineserver -w
+            touch "$WINEPREFIX/.zq-ddraw-gdi"
+        fi
     )
 }

@@ -1,18 +1,9 @@
-// The display drivers in the order they are tried. DirectX is minimal for
-// now: its init fails, so the order falls through to GDI.
+// The display drivers in the order they are tried.
 #include "gfx/gfx_internal.h"
 
-namespace {
-int32_t driver_init(const char*, int32_t, int32_t, int32_t, int32_t, int32_t) {
-    return -1;
-}
-}  // namespace
-
-GfxDriver zq_gfxDriverDirectDraw = {"DirectX", driver_init, nullptr, nullptr, nullptr,
-                                    nullptr,   nullptr,     nullptr, nullptr, nullptr,
-                                    nullptr,   nullptr,     nullptr, nullptr};
-extern GfxDriver zq_gfxDriverGDI;     // gfx_driver_gdi.cpp
-extern GfxDriver zq_gfxDriverOpenGL;  // gfx_driver_opengl.cpp
+extern GfxDriver zq_gfxDriverDirectDraw;  // gfx_driver_ddraw.cpp
+extern GfxDriver zq_gfxDriverGDI;         // gfx_driver_gdi.cpp
+extern GfxDriver zq_gfxDriverOpenGL;      // gfx_driver_opengl.cpp
 
 namespace {
 const GfxDriver* drivers[] = {&zq_gfxDriverDirectDraw, &zq_gfxDriverGDI, &zq_gfxDriverOpenGL,

@@ -1,7 +1,8 @@
 # Shared by the end-to-end scripts:  source e2e-lib.sh win32|win64 HOST_BUILD
 #
-# e2e_begin starts a private Xvfb (its number chosen by the server itself)
-# with zqwm as its window manager, and readies this architecture's end-to-end
+# e2e_begin starts a private Xvfb (its number chosen by the server itself; its
+# screen 1024x768x24 unless E2E_SCREEN names another) with zqwm as its window
+# manager, and readies this architecture's end-to-end
 # Wine prefix, kept apart from the unit tests' prefix so that its server
 # always talks to our display. HOST_BUILD is the host build folder (zqwm,
 # zqxclose, zqframes). Whatever a script starts is stopped on exit, also on
@@ -33,7 +34,7 @@ e2e_cleanup() {
 }
 
 e2e_start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$e2e_tmp/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 3>"$e2e_tmp/display" >/dev/null 2>&1 &
     e2e_xvfb_pid=$!
     local _
     for _ in $(seq 100); do

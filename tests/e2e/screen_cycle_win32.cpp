@@ -1,9 +1,11 @@
-// Opens and closes the GDI (or OpenGL) screen (mode 18, 32 bits) many times in one process
+// Opens and closes a screen (mode 18, 32 bits; GDI unless told) many times in one process
 // and checks that nothing is left behind: threads, handles, top-level windows,
-// loaded modules, C heap blocks and private memory are compared before and after.
+// loaded modules, C heap blocks and private memory are compared before and
+// after.
 //
-//   screen_cycle [CYCLES [DRIVER]]   prints one line per measure, exits 0 when
-//                                    clean; DRIVER defaults to GDI
+//   screen_cycle [CYCLES [DRIVER [FLAGS]]]   prints one line per measure, exits
+//                                            0 when clean; DRIVER defaults to
+//                                            GDI, FLAGS (the screen's) to 0
 #include <windows.h>
 // After windows.h:
 #include <malloc.h>
@@ -55,6 +57,19 @@ BOOL CALLBACK count_own_window(HWND window, LPARAM count) {
     GetWindowThreadProcessId(window, &pid);
     *reinterpret_cast<long*>(count) += pid == GetCurrentProcessId();
     return TRUE;
+}
+
+// Libraries the drivers load at run time must be freed again: their count
+// comes back to where it was.
+long count_modules() {
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    long n = 0;
+    MODULEENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snap, &entry); more; more = Module32Next(snap, &entry)) ++n;
+    CloseHandle(snap);
+    return n;
 }
 
 long count_windows() {
@@ -123,8 +138,7 @@ bool settled(const Usage& base, Usage* now) {
 }
 
 // One open-draw-close cycle; false when the screen did not open on the driver.
-bool cycle(const char* driver) {
-    int32_t flags = std::strcmp(driver, "OpenGL") == 0 ? DriverFlags::OpenGL : 0;
+bool cycle(const char* driver, int32_t flags) {
     if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
     bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
     zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
@@ -144,11 +158,14 @@ struct Check {
 int main(int argc, char** argv) {
     long cycles = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 100;
     const char* driver = argc > 2 ? argv[2] : "GDI";
+    // The OpenGL driver opens only screens that ask for it.
+    const int32_t default_flags = std::strcmp(driver, "OpenGL") == 0 ? DriverFlags::OpenGL : 0;
+    auto flags = static_cast<int32_t>(argc > 3 ? std::strtol(argv[3], nullptr, 0) : default_flags);
     zq_Init(argc, argv, 0);
     __zq_gfx_driver_name = driver;
     // The first opening loads libraries and registers the window class for good.
     for (int i = 0; i < 2; ++i) {
-        if (!cycle(driver)) {
+        if (!cycle(driver, flags)) {
             std::printf("screen_cycle: the screen did not open on %s\n", driver);
             return 1;
         }
@@ -157,7 +174,7 @@ int main(int argc, char** argv) {
     Usage base = measure();
     DWORD start = GetTickCount();
     for (long i = 0; i < cycles; ++i) {
-        if (!cycle(driver)) {
+        if (!cycle(driver, flags)) {
             std::printf("screen_cycle: cycle %ld: the screen did not open and close on %s\n", i + 1,
                         driver);
             return 1;
