@@ -21,7 +21,8 @@ endef
 # $(call windows,ARCH,TOOLCHAIN): a Windows build whose tests run under Wine.
 define windows
 	$(call configure,$(1),-DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake \
-	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine-run.sh;$(1)")
+	  -DCMAKE_CROSSCOMPILING_EMULATOR="$(CURDIR)/scripts/wine-run.sh;$(1)" \
+	  -DZQ_HOST_BUILD=$(CURDIR)/$(BUILD)/host)
 endef
 
 # $(call wine_ctest,ARCH): runs a Windows build's tests, then ends its Wine server.
@@ -56,11 +57,12 @@ test-asan: asan
 test-tsan: tsan
 	cd $(BUILD)/tsan && ctest --output-on-failure -L threads
 
-test-win64: win64
+# The end-to-end tests use host tools (zqframes, zqxclose).
+test-win64: host win64
 	$(call wine_ctest,win64)
 
 # The 32-bit product is built everywhere; its tests run where the kernel can.
-test-win32: win32
+test-win32: host win32
 ifeq ($(RUNS_32BIT),yes)
 	$(call wine_ctest,win32)
 else
