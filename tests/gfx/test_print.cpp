@@ -8,18 +8,12 @@
 
 #include "gfx/gfx_internal.h"
 #include "gfx_test_util.h"
+#include "print_sample.h"
 #include "text_screen.h"
 
 namespace {
-std::string bytes(int first, int last) {
-    std::string s;
-    for (int c = first; c <= last; ++c) s += static_cast<char>(c);
-    return s;
-}
-
-std::string two_digits(int n) {
-    return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
-}
+using print_sample::bytes;
+using print_sample::two_digits;
 
 // 640 x 480, 32 bits, the 8 x 16 font: 80 x 30 cells.
 class Print : public NullScreenTest {
@@ -31,29 +25,19 @@ class Print : public NullScreenTest {
 };
 
 TEST_F(Print, ProgramTextReachesFramebufferAndCells) {
-    const uint32_t white = 0xFFFFFFFF, black = 0xFF000000;
-    print("gone\nTab\tstop\n");
-    zq_GfxColor(0x00FF0000, 0x000000FF, 0);
-    print("RED");
-    zq_GfxColor(static_cast<int32_t>(white), static_cast<int32_t>(black), 0);
-    print(" plain\n");
-    print(bytes(32, 127) + "\n");  // wraps after 80
-    const std::string high = bytes(128, 255) + "\x0b\x0c";
-    print(high + "\n");
-    for (int i = 0; i < 23; ++i) print("Line " + two_digits(i) + "\n");  // the last one scrolls
-    print("end");
+    print_sample::print_page();
 
     TextModel m;
     m.put(0, 0, "Tab     stop");
-    m.put(0, 1, "RED", 0x00FF0000, 0x000000FF);
+    m.put(0, 1, "RED", print_sample::kRedFg, print_sample::kBlueBg);
     m.put(3, 1, " plain");
     m.put(0, 2, bytes(32, 127));
-    m.put(0, 4, high);
-    for (int i = 0; i < 23; ++i) m.put(0, 6 + i, "Line " + two_digits(i));
+    m.put(0, 4, print_sample::high_glyphs());
+    for (int i = 0; i < print_sample::kNumberedLines; ++i) m.put(0, 6 + i, "Line " + two_digits(i));
     m.put(0, 29, "end");
     EXPECT_TRUE(shows(m));
     int lit = 0;  // the comparison is not between two blank screens
-    for (int y = 0; y < 16; ++y) lit += screen_pixel(y % 8, y) == white;
+    for (int y = 0; y < 16; ++y) lit += screen_pixel(y % 8, y) == print_sample::kWhite;
     EXPECT_GT(lit, 3);
     EXPECT_EQ(text_cursor(), std::pair(3, 29));
     EXPECT_FALSE(line_pending());
