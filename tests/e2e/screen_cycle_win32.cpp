@@ -41,6 +41,8 @@ long count_threads() {
     return n;
 }
 
+// Libraries the drivers load at run time must be freed again: their count
+// comes back to where it was.
 long count_modules() {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
     if (snap == INVALID_HANDLE_VALUE) return -1;
@@ -57,19 +59,6 @@ BOOL CALLBACK count_own_window(HWND window, LPARAM count) {
     GetWindowThreadProcessId(window, &pid);
     *reinterpret_cast<long*>(count) += pid == GetCurrentProcessId();
     return TRUE;
-}
-
-// Libraries the drivers load at run time must be freed again: their count
-// comes back to where it was.
-long count_modules() {
-    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0);
-    if (snap == INVALID_HANDLE_VALUE) return -1;
-    long n = 0;
-    MODULEENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Module32First(snap, &entry); more; more = Module32Next(snap, &entry)) ++n;
-    CloseHandle(snap);
-    return n;
 }
 
 long count_windows() {
