@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The OpenGL driver: a screen opened with the OpenGL flag shows what the
 # program clears it to with glClear (looked up by zq_GfxGetGLProcAddress),
-# "ZQGFX=OpenGL" without the flag falls through to GDI, and a demo-like frame
-# loop runs at the refresh rate with little CPU.
+# "ZQGFX=OpenGL" without the flag falls through to the list's first driver
+# (DirectX), and a demo-like frame loop runs at the refresh rate with little CPU.
 #
 #   ogl_screen.sh win32|win64 HOST_BUILD OGL_PROBE_EXE DRIVER_PROBE_EXE
 # The screenshot is kept as ogl_clear.png in the current folder.
@@ -33,7 +33,7 @@ e2e_window_gone "$wid" 5
 ZQGFX=OpenGL e2e_start "$driver_probe_exe"
 e2e_wait_exit 60 || e2e_fail "ZQGFX=OpenGL: the driver probe did not end"
 got=$(tr -d '\r' <"$e2e_tmp/out" | sed -n 's/^driver: //p')
-[ "$got" = GDI ] || e2e_fail "ZQGFX=OpenGL without the OpenGL flag: driver '$got', not GDI"
+[ "$got" = DirectX ] || e2e_fail "ZQGFX=OpenGL without the OpenGL flag: driver '$got', not DirectX"
 e2e_log "ZQGFX=OpenGL without the OpenGL flag: driver $got"
 
 e2e_start "$ogl_exe" pace 5
