@@ -346,7 +346,7 @@ int32_t clamp_coord(int64_t v) {
 }
 }  // namespace
 
-void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y) {
+void zq_hTranslateCoordWide(const GfxContext* ctx, float fx, float fy, int64_t* x, int64_t* y) {
     bool window = ctx->flags & CTX_WINDOW_ON;
     int64_t ix, iy;
     if (window) {
@@ -364,6 +364,13 @@ void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t
         ix += ctx->view_x;
         iy += ctx->view_y;
     }
+    *x = ix;
+    *y = iy;
+}
+
+void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y) {
+    int64_t ix, iy;
+    zq_hTranslateCoordWide(ctx, fx, fy, &ix, &iy);
     *x = clamp_coord(ix);
     *y = clamp_coord(iy);
 }

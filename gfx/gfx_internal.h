@@ -174,6 +174,9 @@ struct GfxContext {
 GfxContext* zq_hGetContext();
 void zq_hPrepareTarget(GfxContext* ctx, void* target, uint32_t color);
 void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y);
+// The same without the clamp: whole pixels held within +/- 2^40 before the view
+// origin is added (lines clip these exactly).
+void zq_hTranslateCoordWide(const GfxContext* ctx, float fx, float fy, int64_t* x, int64_t* y);
 void zq_hFixRelative(GfxContext* ctx, int32_t flags, float* x1, float* y1, float* x2, float* y2);
 void zq_hFixCoordsOrder(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
 void zq_hSetupFuncs(int32_t bpp);

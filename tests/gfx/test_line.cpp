@@ -135,6 +135,75 @@ TEST(LineClip, RandomLinesStayInsideAndOnTheirLine) {
     }
 }
 
+// The clip written plainly from its definition, for endpoints whose pixels fit
+// in int32: round half away from zero, then Cohen-Sutherland with an
+// extended-precision slope and truncation toward zero.
+bool reference_clip(const GfxContext& ctx, const std::array<float, 4>& p, Quad& out) {
+    auto pixel = [](float v) {
+        const long double w = v;
+        return static_cast<int64_t>(w > 0 ? std::trunc(w + 0.5L) : std::trunc(w - 0.5L));
+    };
+    const bool absolute = ctx.flags & CTX_VIEW_ABSOLUTE;
+    const int64_t dx = absolute ? 0 : ctx.view_x, dy = absolute ? 0 : ctx.view_y;
+    int64_t x1 = pixel(p[0]) + dx, y1 = pixel(p[1]) + dy, x2 = pixel(p[2]) + dx,
+            y2 = pixel(p[3]) + dy;
+    const int64_t left = ctx.view_x, right = left + ctx.view_w - 1;
+    const int64_t top = ctx.view_y, bottom = top + ctx.view_h - 1;
+    auto code = [&](int64_t x, int64_t y) {
+        return (x < left) | (x > right) << 1 | (y > bottom) << 2 | (y < top) << 3;
+    };
+    for (int pass = 0; pass < 100; ++pass) {
+        int c1 = code(x1, y1);
+        const int c2 = code(x2, y2);
+        if ((c1 | c2) == 0) {
+            out = {int32_t(x1), int32_t(y1), int32_t(x2), int32_t(y2)};
+            return true;
+        }
+        if (c1 & c2) return false;
+        if (c1 == 0) {
+            std::swap(x1, x2), std::swap(y1, y2), c1 = c2;
+        }
+        const long double m = x1 == x2 ? 1.0L : (y2 - y1) / static_cast<long double>(x2 - x1);
+        if (c1 & 3) {
+            const int64_t edge = c1 & 1 ? left : right;
+            y1 = static_cast<int64_t>(y1 + m * (edge - x1)), x1 = edge;
+        } else {
+            const int64_t edge = c1 & 8 ? top : bottom;
+            if (x1 != x2) x1 = static_cast<int64_t>(x1 + (edge - y1) / m);
+            y1 = edge;
+        }
+    }
+    ADD_FAILURE() << "no end";
+    return false;
+}
+
+// Endpoints anywhere in int32 pixels, far ones included, clip exactly as
+// defined: the drawn line equals the reference's clipped line drawn from its
+// first point, pattern phase included.
+TEST_F(LineTest, ClipsEveryInt32LineExactly) {
+    // Shortening such a line toward the view drew only (0, 29).
+    EXPECT_EQ(draw(0.054f, 28.504f, -6581200, -31582100), (PixelSet{{0, 28}, {0, 29}}));
+    EXPECT_EQ(draw(0.054f, 28.504f, -6581200, -31582100, 0x8000), (PixelSet{{0, 28}}));
+    std::mt19937_64 rng(77);
+    auto coord = [&](int kind, float centre) {
+        constexpr float kScale[] = {2147483520.0f, 1e9f, 1e5f, 40.0f};
+        std::uniform_real_distribution<float> d(-kScale[kind], kScale[kind]);
+        return std::min(d(rng) + (kind == 3 ? centre : 0.0f), 2147483520.0f);
+    };
+    for (int i = 0; i < 20000; ++i) {
+        if (i == 10000) set_view(5, 3, 50, 40);
+        const int near = int(rng() % 4), far = int(rng() % 4);
+        const std::array<float, 4> p = {coord(near, 32), coord(near, 24), coord(far, 32),
+                                        coord(far, 24)};
+        Quad c;
+        const PixelSet want = reference_clip(*ctx_, p, c)
+                                  ? draw(float(c[0]), float(c[1]), float(c[2]), float(c[3]), 0xE4C8)
+                                  : PixelSet{};
+        ASSERT_EQ(draw(p[0], p[1], p[2], p[3], 0xE4C8), want)
+            << i << ": " << testing::PrintToString(p);
+    }
+}
+
 TEST_F(LineTest, BresenhamStepsTheMinorAxisOnTiesAndNeverReverses) {
     EXPECT_EQ(draw(0, 0, 4, 4), (PixelSet{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}));
     EXPECT_EQ(draw(0, 0, 4, 2), (PixelSet{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
