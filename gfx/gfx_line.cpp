@@ -3,6 +3,8 @@
 // zq_hGfxBox.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "gfx/gfx_internal.h"
@@ -239,12 +241,6 @@ void draw_vertical(Pen pen, int32_t x, int32_t y1, int32_t y2) {
 
 void draw_horizontal(Pen pen, int32_t y, int32_t x1, int32_t x2) {
     order_run(x1, x2, pen);
-    GfxContext* ctx = pen.ctx;
-    if (pen.style == 0xFFFF) {
-        uint8_t* row = ctx->line[y] + static_cast<ptrdiff_t>(x1) * ctx->target_bpp;
-        ctx->pixel_set(row, static_cast<int>(pen.color), static_cast<size_t>(int64_t{x2} - x1 + 1));
-        return;
-    }
     for (int32_t x = x1;; ++x) {
         pen.step(x, y);
         if (x == x2) break;
@@ -275,7 +271,9 @@ void draw_general(Pen pen, const ViewSegment& s) {
     }
 }
 
-void draw_segment(GfxContext* ctx, const ViewSegment& s, uint32_t color, uint32_t style) {
+// Every pixel through put_pixel, the runs as the walk defines them: reversed
+// runs are walked ascending with the mirrored pattern.
+void draw_plain(GfxContext* ctx, const ViewSegment& s, uint32_t color, uint32_t style) {
     const Pen pen{ctx, color, style, 0x8000};
     if (s.x1 == s.x2) {
         draw_vertical(pen, s.x1, s.y1, s.y2);
@@ -283,6 +281,113 @@ void draw_segment(GfxContext* ctx, const ViewSegment& s, uint32_t color, uint32_
         draw_horizontal(pen, s.y1, s.x1, s.x2);
     } else {
         draw_general(pen, s);
+    }
+}
+
+// A solid run is one pixel_set call; the rest is the target's line walk, from
+// the first point to the second, which gives the same pixels as the ascending
+// walks with a mirrored pattern.
+void draw_fast(GfxContext* ctx, const ViewSegment& s, uint32_t color, uint32_t style) {
+    if (s.x1 == s.x2 && s.y1 == s.y2) {  // one-pixel spans of filled shapes
+        if (style & 0x8000) ctx->put_pixel(ctx, s.x1, s.y1, color);
+        return;
+    }
+    if (s.y1 == s.y2 && s.x1 != s.x2 && style == 0xFFFF) {
+        const int32_t left = std::min(s.x1, s.x2);
+        uint8_t* row = ctx->line[s.y1] + static_cast<ptrdiff_t>(left) * ctx->target_bpp;
+        const auto count = static_cast<size_t>(std::abs(s.x2 - s.x1)) + 1;
+        ctx->pixel_set(row, static_cast<int>(color), count);
+        return;
+    }
+    ctx->walk_line(ctx, s.x1, s.y1, s.x2, s.y2, color, style);
+}
+
+template <typename T>
+inline void store_pixel(uint8_t* p, uint32_t color) {
+    const T v = static_cast<T>(color);
+    std::memcpy(p, &v, sizeof v);
+}
+
+// The walk of one line as address steps: the major axis steps every pixel, the
+// minor one when the error is zero or positive.
+struct Walk {
+    int32_t major, minor;
+    ptrdiff_t major_step, minor_step;  // in bytes
+};
+
+Walk walk_of(const GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+             ptrdiff_t size) {
+    int32_t dx = x2 - x1, dy = y2 - y1;
+    ptrdiff_t step_x = size, step_y = ctx->target_pitch;
+    if (dx < 0) dx = -dx, step_x = -step_x;
+    if (dy < 0) dy = -dy, step_y = -step_y;
+    if (dx >= dy) return Walk{dx, dy, step_x, step_y};
+    return Walk{dy, dx, step_y, step_x};
+}
+
+// Up to this many major steps the minor offset is computed in 32.32 fixed
+// point: after k steps it is floor((2 minor k + major) / (2 major)), the count
+// of minor steps the error walk takes. The increment is rounded up, so the
+// value never falls below the true quotient and stays less than
+// major * 2^-32 above it: below the distance 1 / (2 major) to the next
+// integer while 2 major^2 < 2^32. No branch per pixel, no chain through the
+// error; the random minor steps of an error walk defeat branch prediction.
+constexpr int32_t kFixedPointMajor = 46340;
+
+template <typename T, bool kStyled>
+void walk_fixed(uint8_t* p, const Walk& w, uint32_t color, uint32_t style) {
+    const uint64_t twice_major = 2 * static_cast<uint64_t>(w.major);
+    const uint64_t step = w.major ? (static_cast<uint64_t>(w.minor) << 33) / twice_major + 1 : 0;
+    uint64_t offset = uint64_t{1} << 31;  // one half
+    uint32_t mask = 0x8000;
+    for (int32_t k = 0; k <= w.major; ++k, offset += step) {
+        if (!kStyled || (style & mask)) {
+            const auto minor = static_cast<ptrdiff_t>(offset >> 32);
+            store_pixel<T>(p + k * w.major_step + minor * w.minor_step, color);
+        }
+        if (kStyled) mask = rotate_mask(mask);
+    }
+}
+
+// The error walk for longer lines (view sides are below 2^30, so twice a
+// difference fits in int32).
+template <typename T, bool kStyled>
+void walk_error(uint8_t* p, const Walk& w, uint32_t color, uint32_t style) {
+    int32_t error = 2 * w.minor - w.major;
+    uint32_t mask = 0x8000;
+    for (int32_t left = w.major;; --left) {
+        if (!kStyled || (style & mask)) store_pixel<T>(p, color);
+        if (kStyled) mask = rotate_mask(mask);
+        if (left == 0) break;
+        if (error >= 0) {
+            p += w.minor_step;
+            error -= 2 * w.major;
+        }
+        p += w.major_step;
+        error += 2 * w.minor;
+    }
+}
+
+template <typename T, bool kStyled>
+void walk_pixels(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                 uint32_t style) {
+    constexpr auto size = static_cast<ptrdiff_t>(sizeof(T));
+    const Walk w = walk_of(ctx, x1, y1, x2, y2, size);
+    uint8_t* p = ctx->line[y1] + static_cast<ptrdiff_t>(x1) * size;
+    if (w.major <= kFixedPointMajor) {
+        walk_fixed<T, kStyled>(p, w, color, style);
+    } else {
+        walk_error<T, kStyled>(p, w, color, style);
+    }
+}
+
+template <typename T>
+void walk_line(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+               uint32_t style) {
+    if (style == 0xFFFF) {
+        walk_pixels<T, false>(ctx, x1, y1, x2, y2, color, style);
+    } else {
+        walk_pixels<T, true>(ctx, x1, y1, x2, y2, color, style);
     }
 }
 
@@ -299,8 +404,69 @@ bool zq_hClipLine(const GfxContext* ctx, int32_t* x1, int32_t* y1, int32_t* x2, 
     return true;
 }
 
-void zq_GfxLine(void* target, float x1, float y1, float x2, float y2, uint32_t color, int32_t type,
-                uint32_t style, int32_t flags) {
+namespace {
+
+// The pixel of a coordinate that lies inside the view, if it does: first is
+// the view's first pixel in the caller's coordinates, origin what the
+// translation adds. Inside coordinates are above -0.5, where rounding half away
+// from zero is adding 0.5 and truncating, exact in double for every float.
+bool inner_pixel(float f, int32_t first, int32_t count, int32_t origin, int32_t& out) {
+    const double v = f;
+    if (!(v > -0.5 && v < 1073741824.0)) return false;
+    const auto r = static_cast<uint32_t>(static_cast<int32_t>(v + 0.5));
+    if (r - static_cast<uint32_t>(first) >= static_cast<uint32_t>(count)) return false;
+    out = static_cast<int32_t>(r + static_cast<uint32_t>(origin));
+    return true;
+}
+
+// Both points inside the view: the translated points need no clipping.
+bool inner_segment(const GfxContext* ctx, float x1, float y1, float x2, float y2, ViewSegment& v) {
+    if (ctx->flags & (CTX_WINDOW_ON | CTX_VIEW_ABSOLUTE)) {
+        if (ctx->flags & CTX_WINDOW_ON) return false;
+        return inner_pixel(x1, ctx->view_x, ctx->view_w, 0, v.x1) &&
+               inner_pixel(y1, ctx->view_y, ctx->view_h, 0, v.y1) &&
+               inner_pixel(x2, ctx->view_x, ctx->view_w, 0, v.x2) &&
+               inner_pixel(y2, ctx->view_y, ctx->view_h, 0, v.y2);
+    }
+    return inner_pixel(x1, 0, ctx->view_w, ctx->view_x, v.x1) &&
+           inner_pixel(y1, 0, ctx->view_h, ctx->view_y, v.y1) &&
+           inner_pixel(x2, 0, ctx->view_w, ctx->view_x, v.x2) &&
+           inner_pixel(y2, 0, ctx->view_h, ctx->view_y, v.y2);
+}
+
+// The translated and clipped segment of a line that may leave the view; false
+// when nothing of it is visible. Kept out of line: the common path stays lean.
+[[gnu::noinline]] bool clipped_segment(const GfxContext* ctx, float x1, float y1, float x2,
+                                       float y2, ViewSegment& v) {
+    Segment s;
+    if (!place_segment(ctx, x1, y1, x2, y2, s) || !clip_segment(ctx, s)) return false;
+    v = in_view(s);
+    return true;
+}
+
+// A line inside the view goes straight to its pixels.
+bool visible_segment(const GfxContext* ctx, float x1, float y1, float x2, float y2,
+                     ViewSegment& v) {
+    return inner_segment(ctx, x1, y1, x2, y2, v) || clipped_segment(ctx, x1, y1, x2, y2, v);
+}
+
+// Marks the rows of a drawn segment. A single row (every span of a filled
+// shape) is marked here rather than by a fill call.
+void mark_rows(const GfxContext* ctx, int32_t y1, int32_t y2) {
+    const GfxState* s = __zq_gfx;
+    if (y1 != y2 || static_cast<uint32_t>(y1) >= static_cast<uint32_t>(s->height)) {
+        zq_hMarkDirtyRows(ctx, y1, y2);
+    } else if (ctx->line[0] == s->framebuffer) {
+        s->dirty[y1] = 1;
+    }
+}
+
+// The statement around a placement and a pixel walk, both template arguments
+// so that the common path pays no call for them.
+template <bool (*place)(const GfxContext*, float, float, float, float, ViewSegment&),
+          void (*draw)(GfxContext*, const ViewSegment&, uint32_t, uint32_t)>
+void line_statement(void* target, float x1, float y1, float x2, float y2, uint32_t color,
+                    int32_t type, uint32_t style, int32_t flags) {
     GfxContext* ctx = zq_hGetContext();
     if (!__zq_gfx) return;
     const uint32_t pen_color = flags < 0 ? ctx->fg_color : zq_hFixColor(ctx->target_bpp, color);
@@ -315,11 +481,39 @@ void zq_GfxLine(void* target, float x1, float y1, float x2, float y2, uint32_t c
         zq_hGfxBox(bx1, by1, bx2, by2, pen_color, type == 2, style);
         return;
     }
-    Segment s;
-    if (!place_segment(ctx, x1, y1, x2, y2, s) || !clip_segment(ctx, s)) return;
-    const ViewSegment v = in_view(s);
+    ViewSegment v;
+    if (!place(ctx, x1, y1, x2, y2, v)) return;
     zq_hGfxLock();
-    draw_segment(ctx, v, pen_color, style);
-    zq_hMarkDirtyRows(ctx, v.y1, v.y2);
+    draw(ctx, v, pen_color, style);
+    mark_rows(ctx, v.y1, v.y2);
     zq_hGfxUnlock();
+}
+
+}  // namespace
+
+void zq_GfxLine(void* target, float x1, float y1, float x2, float y2, uint32_t color, int32_t type,
+                uint32_t style, int32_t flags) {
+    line_statement<visible_segment, draw_fast>(target, x1, y1, x2, y2, color, type, style, flags);
+}
+
+void zq_hGfxLinePlain(void* target, float x1, float y1, float x2, float y2, uint32_t color,
+                      int32_t type, uint32_t style, int32_t flags) {
+    line_statement<clipped_segment, draw_plain>(target, x1, y1, x2, y2, color, type, style, flags);
+}
+
+void zq_hWalkLine1(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style) {
+    walk_line<uint8_t>(ctx, x1, y1, x2, y2, color, style);
+}
+void zq_hWalkLine2(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style) {
+    walk_line<uint16_t>(ctx, x1, y1, x2, y2, color, style);
+}
+void zq_hWalkLine4(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style) {
+    walk_line<uint32_t>(ctx, x1, y1, x2, y2, color, style);
+}
+void zq_hWalkLinePut(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     uint32_t color, uint32_t style) {
+    draw_general(Pen{ctx, color, style, 0x8000}, ViewSegment{x1, y1, x2, y2});
 }
