@@ -297,7 +297,10 @@ void rebuild_context(GfxContext* ctx, const GfxState* s) {
 }  // namespace
 
 GfxContext* zq_hGetContext() {
-    auto* ctx = static_cast<GfxContext*>(zq_TlsGetCtx(kContextSlot, sizeof(GfxContext)));
+    // Every drawing call asks: an allocated slot is read without the call.
+    void* slot = __zq_ctx.ctx_slots[kContextSlot];
+    auto* ctx =
+        static_cast<GfxContext*>(slot ? slot : zq_TlsGetCtx(kContextSlot, sizeof(GfxContext)));
     const GfxState* s = __zq_gfx;
     if (ctx && s && ctx->id != s->id) rebuild_context(ctx, s);
     return ctx;

@@ -183,6 +183,11 @@ void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t
 // origin is added (lines clip these exactly).
 void zq_hTranslateCoordWide(const GfxContext* ctx, float fx, float fy, int64_t* x, int64_t* y);
 void zq_hFixRelative(GfxContext* ctx, int32_t flags, float* x1, float* y1, float* x2, float* y2);
+// Whether the relative form in the low 3 bits of flags moves a point (forms 1,
+// 2, 3 and 5); with the others zq_hFixRelative only sets the last point.
+inline bool zq_hRelativeMoves(int32_t flags) {
+    return (0x2Eu >> (flags & 7)) & 1;
+}
 void zq_hFixCoordsOrder(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
 void zq_hSetupFuncs(int32_t bpp);
 uint32_t zq_CpuDetect();

@@ -406,32 +406,35 @@ bool zq_hClipLine(const GfxContext* ctx, int32_t* x1, int32_t* y1, int32_t* x2, 
 
 namespace {
 
-// The pixel of a coordinate that lies inside the view, if it does: first is
-// the view's first pixel in the caller's coordinates, origin what the
-// translation adds. Inside coordinates are above -0.5, where rounding half away
-// from zero is adding 0.5 and truncating, exact in double for every float.
-bool inner_pixel(float f, int32_t first, int32_t count, int32_t origin, int32_t& out) {
+// The caller's coordinates that round into one axis of the view: low < v <
+// high. There the coordinates are above -0.5, where rounding half away from
+// zero is adding 0.5 and truncating, exact in double for every float.
+struct InnerAxis {
+    double low, high;
+    int32_t origin;  // what the translation adds
+};
+
+InnerAxis inner_axis(int32_t first, int32_t count, bool absolute) {
+    const double start = absolute ? first : 0;  // the first pixel in the caller's coordinates
+    return InnerAxis{std::max(start, 0.0) - 0.5, start + count - 0.5, absolute ? 0 : first};
+}
+
+bool inner_pixel(float f, const InnerAxis& axis, int32_t& out) {
     const double v = f;
-    if (!(v > -0.5 && v < 1073741824.0)) return false;
-    const auto r = static_cast<uint32_t>(static_cast<int32_t>(v + 0.5));
-    if (r - static_cast<uint32_t>(first) >= static_cast<uint32_t>(count)) return false;
-    out = static_cast<int32_t>(r + static_cast<uint32_t>(origin));
+    if (!(v > axis.low && v < axis.high)) return false;
+    const auto pixel = static_cast<uint32_t>(static_cast<int32_t>(v + 0.5));
+    out = static_cast<int32_t>(pixel + static_cast<uint32_t>(axis.origin));
     return true;
 }
 
 // Both points inside the view: the translated points need no clipping.
 bool inner_segment(const GfxContext* ctx, float x1, float y1, float x2, float y2, ViewSegment& v) {
-    if (ctx->flags & (CTX_WINDOW_ON | CTX_VIEW_ABSOLUTE)) {
-        if (ctx->flags & CTX_WINDOW_ON) return false;
-        return inner_pixel(x1, ctx->view_x, ctx->view_w, 0, v.x1) &&
-               inner_pixel(y1, ctx->view_y, ctx->view_h, 0, v.y1) &&
-               inner_pixel(x2, ctx->view_x, ctx->view_w, 0, v.x2) &&
-               inner_pixel(y2, ctx->view_y, ctx->view_h, 0, v.y2);
-    }
-    return inner_pixel(x1, 0, ctx->view_w, ctx->view_x, v.x1) &&
-           inner_pixel(y1, 0, ctx->view_h, ctx->view_y, v.y1) &&
-           inner_pixel(x2, 0, ctx->view_w, ctx->view_x, v.x2) &&
-           inner_pixel(y2, 0, ctx->view_h, ctx->view_y, v.y2);
+    if (ctx->flags & CTX_WINDOW_ON) return false;
+    const bool absolute = ctx->flags & CTX_VIEW_ABSOLUTE;
+    const InnerAxis across = inner_axis(ctx->view_x, ctx->view_w, absolute);
+    const InnerAxis down = inner_axis(ctx->view_y, ctx->view_h, absolute);
+    return inner_pixel(x1, across, v.x1) && inner_pixel(y1, down, v.y1) &&
+           inner_pixel(x2, across, v.x2) && inner_pixel(y2, down, v.y2);
 }
 
 // The translated and clipped segment of a line that may leave the view; false
@@ -472,7 +475,11 @@ void line_statement(void* target, float x1, float y1, float x2, float y2, uint32
     const uint32_t pen_color = flags < 0 ? ctx->fg_color : zq_hFixColor(ctx->target_bpp, color);
     style &= 0xFFFF;
     zq_hPrepareTarget(ctx, target, pen_color);
-    zq_hFixRelative(ctx, flags, &x1, &y1, &x2, &y2);
+    if (zq_hRelativeMoves(flags)) {
+        zq_hFixRelative(ctx, flags, &x1, &y1, &x2, &y2);
+    } else {  // the common case, without the call
+        ctx->last_x = x2, ctx->last_y = y2;
+    }
     if (type != 0) {
         int32_t bx1, by1, bx2, by2;
         zq_hTranslateCoord(ctx, x1, y1, &bx1, &by1);

@@ -313,6 +313,24 @@ TEST_F(LineTest, LocksOnlyWhenDrawingAndMarksTheVisibleScreenRows) {
     EXPECT_EQ(dirty_rows(), range(10, 20));
 }
 
+// Each relative form draws the points zq_hFixRelative gives and leaves the
+// same last point.
+TEST_F(LineTest, RelativeFormsDrawTheFixedPoints) {
+    for (int32_t form = 0; form < 8; ++form) {
+        SCOPED_TRACE(form);
+        ctx_->last_x = 3, ctx_->last_y = 4;
+        float p[4] = {10, 5, 20, 30};
+        zq_hFixRelative(ctx_, form, &p[0], &p[1], &p[2], &p[3]);
+        const std::pair<float, float> last = last_point();
+        const PixelSet want = draw(p[0], p[1], p[2], p[3]);
+        ctx_->last_x = 3, ctx_->last_y = 4;
+        fill(0);
+        zq_GfxLine(nullptr, 10, 5, 20, 30, kRed, 0, 0xFFFF, form);
+        EXPECT_EQ(having(kRed), want);
+        EXPECT_EQ(last_point(), last);
+    }
+}
+
 // A new-form image buffer of random pixels.
 std::vector<uint8_t> random_buffer(int32_t bpp, int32_t w, int32_t h, std::mt19937& rng) {
     std::vector<uint8_t> b(32 + size_t(w) * size_t(h) * size_t(bpp));
