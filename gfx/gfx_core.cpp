@@ -40,8 +40,9 @@ uint32_t load(const uint8_t* p) {
 
 // Long runs use the string store: current processors write whole cache lines
 // with it, as memset does, where a loop of 2-, 4- or 8-byte moves is held to
-// one or two moves per cycle. Short runs do better with the loop.
-constexpr size_t kStringStoreMin = 1024;  // bytes
+// one or two moves per cycle. Short runs do better with the loop; from 256
+// bytes on, the string store's start-up cost is already paid back.
+constexpr size_t kStringStoreMin = 256;  // bytes
 
 void string_store32(uint8_t* p, uint32_t value, size_t count) {
     __asm__ __volatile__("rep stosl" : "+D"(p), "+c"(count) : "a"(value) : "memory");
@@ -68,6 +69,7 @@ PixelSetFn zq_hPixelSetAlpha = zq_hPixelSet4;
 GetPixelFn zq_hGetPixel = zq_hGetPixel4;
 PixelSetFn zq_hPixelSet = zq_hPixelSet4;
 PixelCpyFn zq_hPixelCpy = zq_hPixelCpy4;
+LineWalkFn zq_hWalkLineSolid = zq_hWalkLine4;
 
 // ---- Plain pixel routines ----
 
@@ -149,17 +151,21 @@ struct PixelFuncs {
     PixelSetFn set_solid, set_alpha;
     GetPixelFn get;
     PixelCpyFn cpy;
+    LineWalkFn walk;
 };
 
 PixelFuncs funcs_for(int32_t bpp, bool mmx, bool alpha) {
     if (bpp == 1)
-        return {zq_hPutPixel1, zq_hPutPixel1, zq_hMemSet, zq_hMemSet, zq_hGetPixel1, zq_hMemCpy};
+        return {zq_hPutPixel1, zq_hPutPixel1, zq_hMemSet,   zq_hMemSet,
+                zq_hGetPixel1, zq_hMemCpy,    zq_hWalkLine1};
     if (bpp == 2) {
         PixelSetFn set = mmx ? zq_hPixelSet2MMX : zq_hPixelSet2;
-        return {zq_hPutPixel2, zq_hPutPixel2, set, set, zq_hGetPixel2, zq_hPixelCpy2};
+        return {zq_hPutPixel2, zq_hPutPixel2, set,          set,
+                zq_hGetPixel2, zq_hPixelCpy2, zq_hWalkLine2};
     }
     PixelSetFn set = mmx ? zq_hPixelSet4MMX : zq_hPixelSet4;
-    PixelFuncs f{zq_hPutPixel4, zq_hPutPixel4, set, set, zq_hGetPixel4, zq_hPixelCpy4};
+    PixelFuncs f{zq_hPutPixel4, zq_hPutPixel4, set,          set,
+                 zq_hGetPixel4, zq_hPixelCpy4, zq_hWalkLine4};
     if (alpha) {
         f.put_alpha = mmx ? zq_hPutPixelAlpha4MMX : zq_hPutPixelAlpha4;
         f.set_alpha = mmx ? zq_hPixelSetAlpha4MMX : zq_hPixelSetAlpha4;
@@ -184,6 +190,7 @@ void zq_hSetupFuncs(int32_t bpp) {
     zq_hGetPixel = f.get;
     zq_hPixelSet = f.set_solid;
     zq_hPixelCpy = f.cpy;
+    zq_hWalkLineSolid = f.walk;
 }
 
 // ---- The drawing context ----
@@ -290,7 +297,10 @@ void rebuild_context(GfxContext* ctx, const GfxState* s) {
 }  // namespace
 
 GfxContext* zq_hGetContext() {
-    auto* ctx = static_cast<GfxContext*>(zq_TlsGetCtx(kContextSlot, sizeof(GfxContext)));
+    // Every drawing call asks: an allocated slot is read without the call.
+    void* slot = __zq_ctx.ctx_slots[kContextSlot];
+    auto* ctx =
+        static_cast<GfxContext*>(slot ? slot : zq_TlsGetCtx(kContextSlot, sizeof(GfxContext)));
     const GfxState* s = __zq_gfx;
     if (ctx && s && ctx->id != s->id) rebuild_context(ctx, s);
     return ctx;
@@ -310,6 +320,7 @@ void zq_hPrepareTarget(GfxContext* ctx, void* target, uint32_t color) {
     ctx->put_pixel = blended ? zq_hPutPixelAlpha : zq_hPutPixelSolid;
     ctx->pixel_set = blended ? zq_hPixelSetAlpha : zq_hPixelSetSolid;
     ctx->get_pixel = zq_hGetPixel;
+    ctx->walk_line = blended ? zq_hWalkLinePut : zq_hWalkLineSolid;
 }
 
 // ---- Coordinates ----
@@ -346,7 +357,7 @@ int32_t clamp_coord(int64_t v) {
 }
 }  // namespace
 
-void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y) {
+void zq_hTranslateCoordWide(const GfxContext* ctx, float fx, float fy, int64_t* x, int64_t* y) {
     bool window = ctx->flags & CTX_WINDOW_ON;
     int64_t ix, iy;
     if (window) {
@@ -364,6 +375,13 @@ void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t
         ix += ctx->view_x;
         iy += ctx->view_y;
     }
+    *x = ix;
+    *y = iy;
+}
+
+void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y) {
+    int64_t ix, iy;
+    zq_hTranslateCoordWide(ctx, fx, fy, &ix, &iy);
     *x = clamp_coord(ix);
     *y = clamp_coord(iy);
 }

@@ -1,7 +1,8 @@
-// MMX twins of the fill, copy and alpha-blend routines: 8-byte moves, the low
-// bits of a count first, then unrolled blocks. Each clears the MMX state before
+// MMX twins of the fill, copy and alpha-blend routines: 8-byte moves in
+// unrolled blocks (the pixel fills cover their ends with overlapping moves,
+// the others take the low bits of a count first). Each clears the MMX state before
 // it returns, because the same registers serve the x87 unit that coordinate
-// translation uses. Runs of 1 KiB and more go to the string stores of the
+// translation uses. Runs of 256 bytes and more go to the string stores of the
 // plain routines (or the C library's memset/memcpy), which current processors
 // run at a full cache line per cycle, far beyond 8-byte moves.
 #include <cstring>
@@ -28,7 +29,54 @@ ZQ_MMX inline uint8_t* fill_blocks(uint8_t* p, __m64 v, size_t blocks, size_t re
 }
 
 // Runs this long (in bytes) go to the string stores or the C library.
-constexpr size_t kLongRun = 1024;
+constexpr size_t kLongRun = 256;
+// Fills shorter than this (in bytes) take plain moves: clearing the MMX state
+// would cost more than the moves save.
+constexpr size_t kShortRun = 32;
+
+template <int K, typename T>
+inline void put_from_both_ends(uint8_t* first, uint8_t* last, T v) {
+    for (int i = 0; i < K; ++i) {
+        put_small<T>(first + i * sizeof(T), v);
+        put_small<T>(last - i * sizeof(T), v);
+    }
+}
+
+// Moves from both ends that meet or overlap in the middle: one size class per
+// power of two rather than a branch per low bit of the count, which random
+// span widths would defeat.
+template <typename T>
+void* fill_short(void* dest, T v, size_t count) {
+    auto* p = static_cast<uint8_t*>(dest);
+    if (count == 0) return dest;
+    uint8_t* last = p + (count - 1) * sizeof(T);
+    if (count > 8) {
+        put_from_both_ends<8>(p, last, v);
+    } else if (count > 4) {
+        put_from_both_ends<4>(p, last, v);
+    } else if (count > 2) {
+        put_from_both_ends<2>(p, last, v);
+    } else {
+        put_from_both_ends<1>(p, last, v);
+    }
+    return dest;
+}
+
+// 32-byte blocks of 8-byte moves from the start, then the last 32 bytes, which
+// may overlap the blocks (bytes >= 32).
+ZQ_MMX inline void fill_to_the_end(uint8_t* p, size_t bytes, __m64 v) {
+    uint8_t* tail = p + bytes - 32;
+    for (; p < tail; p += 32) {
+        zq_hPut8(p, v);
+        zq_hPut8(p + 8, v);
+        zq_hPut8(p + 16, v);
+        zq_hPut8(p + 24, v);
+    }
+    zq_hPut8(tail, v);
+    zq_hPut8(tail + 8, v);
+    zq_hPut8(tail + 16, v);
+    zq_hPut8(tail + 24, v);
+}
 
 constexpr uint32_t mask_rgb_32 = 0x00FFFFFF;
 constexpr uint32_t mask_rb_32 = 0x00FF00FF;
@@ -90,45 +138,18 @@ ZQ_MMX void* zq_hMemCpyMMX(void* dest, const void* src, size_t bytes) {
 
 ZQ_MMX void* zq_hPixelSet2MMX(void* dest, int color, size_t count) {
     if (count * 2 >= kLongRun) return zq_hPixelSet2(dest, color, count);
-    auto* p = static_cast<uint8_t*>(dest);
-    auto c = static_cast<uint16_t>(color);
-    if (count & 1) {
-        put_small<uint16_t>(p, c);
-        p += 2;
-    }
-    if (count & 2) {
-        put_small<uint32_t>(p, c * 0x00010001u);
-        p += 4;
-    }
-    __m64 v = _mm_set1_pi16(static_cast<short>(c));
-    if (count & 4) {
-        zq_hPut8(p, v);
-        p += 8;
-    }
-    fill_blocks(p, v, 0, (count >> 3) * 2);  // 8 pixels = two 8-byte moves
+    const auto c = static_cast<uint16_t>(color);
+    if (count * 2 < kShortRun) return fill_short(dest, c, count);
+    fill_to_the_end(static_cast<uint8_t*>(dest), count * 2, _mm_set1_pi16(static_cast<short>(c)));
     _mm_empty();
     return dest;
 }
 
 ZQ_MMX void* zq_hPixelSet4MMX(void* dest, int color, size_t count) {
     if (count * 4 >= kLongRun) return zq_hPixelSet4(dest, color, count);
-    auto* p = static_cast<uint8_t*>(dest);
-    auto c = static_cast<uint32_t>(color);
-    if (count & 1) {
-        put_small<uint32_t>(p, c);
-        p += 4;
-    }
-    __m64 v = zq_hPair32(c);
-    if (count & 2) {
-        zq_hPut8(p, v);
-        p += 8;
-    }
-    if (count & 4) {
-        zq_hPut8(p, v);
-        zq_hPut8(p + 8, v);
-        p += 16;
-    }
-    fill_blocks(p, v, count >> 3, 0);  // 8 pixels = four 8-byte moves
+    const auto c = static_cast<uint32_t>(color);
+    if (count * 4 < kShortRun) return fill_short(dest, c, count);
+    fill_to_the_end(static_cast<uint8_t*>(dest), count * 4, zq_hPair32(c));
     _mm_empty();
     return dest;
 }

@@ -192,6 +192,10 @@ using PutPixelFn = void (*)(GfxContext* ctx, int32_t x, int32_t y, uint32_t colo
 using GetPixelFn = uint32_t (*)(GfxContext* ctx, int32_t x, int32_t y);
 using PixelSetFn = void* (*)(void* dest, int color, size_t count);
 using PixelCpyFn = void* (*)(void* dest, const void* src, size_t count);
+// Draws a clipped line from its first point to its second: Bresenham, the
+// pattern read from the first point.
+using LineWalkFn = void (*)(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                            uint32_t color, uint32_t style);
 
 inline constexpr uint32_t CTX_FRESH = 0x01;
 inline constexpr uint32_t CTX_ON_BUFFER = 0x02;
@@ -217,12 +221,21 @@ struct GfxContext {
     GetPixelFn get_pixel;
     PixelSetFn pixel_set;
     uint32_t flags;
+    LineWalkFn walk_line;  // writes the pixels directly, or through put_pixel when blending
 };
 
 GfxContext* zq_hGetContext();
 void zq_hPrepareTarget(GfxContext* ctx, void* target, uint32_t color);
 void zq_hTranslateCoord(GfxContext* ctx, float fx, float fy, int32_t* x, int32_t* y);
+// The same without the clamp: whole pixels held within +/- 2^40 before the view
+// origin is added (lines clip these exactly).
+void zq_hTranslateCoordWide(const GfxContext* ctx, float fx, float fy, int64_t* x, int64_t* y);
 void zq_hFixRelative(GfxContext* ctx, int32_t flags, float* x1, float* y1, float* x2, float* y2);
+// Whether the relative form in the low 3 bits of flags moves a point (forms 1,
+// 2, 3 and 5); with the others zq_hFixRelative only sets the last point.
+inline bool zq_hRelativeMoves(int32_t flags) {
+    return (0x2Eu >> (flags & 7)) & 1;
+}
 void zq_hFixCoordsOrder(int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
 void zq_hSetupFuncs(int32_t bpp);
 uint32_t zq_CpuDetect();
@@ -235,6 +248,7 @@ extern PixelSetFn zq_hPixelSet;
 extern PixelCpyFn zq_hPixelCpy;
 extern PixelCpyFn zq_hMemCpy;
 extern PixelSetFn zq_hMemSet;
+extern LineWalkFn zq_hWalkLineSolid;
 
 // Colours and palettes.
 // A colour for a target of `bpp` bytes per pixel: 5-6-5 from the 8-bit
@@ -262,6 +276,10 @@ int32_t zq_hEncode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* ou
 // Lines: clips the integer endpoints to the view (false when nothing is
 // left); the first point may come back as the former second one.
 bool zq_hClipLine(const GfxContext* ctx, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
+// zq_GfxLine drawn the plain way: the full clip for every line, then every pixel
+// through put_pixel. The faster paths of zq_GfxLine must give the same pixels.
+void zq_hGfxLinePlain(void* target, float x1, float y1, float x2, float y2, uint32_t color,
+                      int32_t type, uint32_t style, int32_t flags);
 
 // Box, clear and view.
 // Marks framebuffer rows first..last (either order) for the display when the
@@ -308,6 +326,14 @@ void* zq_hPixelCpy2(void* dest, const void* src, size_t count);
 void* zq_hPixelCpy4(void* dest, const void* src, size_t count);
 void zq_hPutPixelAlpha4(GfxContext* ctx, int32_t x, int32_t y, uint32_t color);
 void* zq_hPixelSetAlpha4(void* dest, int color, size_t count);
+void zq_hWalkLine1(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style);
+void zq_hWalkLine2(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style);
+void zq_hWalkLine4(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
+                   uint32_t style);
+void zq_hWalkLinePut(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     uint32_t color, uint32_t style);
 // MMX twins: the same results.
 void* zq_hMemCpyMMX(void* dest, const void* src, size_t bytes);
 void* zq_hMemSetMMX(void* dest, int value, size_t bytes);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <tuple>
@@ -135,6 +136,77 @@ TEST(LineClip, RandomLinesStayInsideAndOnTheirLine) {
     }
 }
 
+// The clip written plainly from its definition, for endpoints whose pixels fit
+// in int32: round half away from zero, then Cohen-Sutherland with an
+// extended-precision slope and truncation toward zero.
+bool reference_clip(const GfxContext& ctx, const std::array<float, 4>& p, Quad& out) {
+    auto pixel = [](float v) {
+        const long double w = v;
+        return static_cast<int64_t>(w > 0 ? std::trunc(w + 0.5L) : std::trunc(w - 0.5L));
+    };
+    const bool absolute = ctx.flags & CTX_VIEW_ABSOLUTE;
+    const int64_t dx = absolute ? 0 : ctx.view_x, dy = absolute ? 0 : ctx.view_y;
+    int64_t x1 = pixel(p[0]) + dx, y1 = pixel(p[1]) + dy, x2 = pixel(p[2]) + dx,
+            y2 = pixel(p[3]) + dy;
+    const int64_t left = ctx.view_x, right = left + ctx.view_w - 1;
+    const int64_t top = ctx.view_y, bottom = top + ctx.view_h - 1;
+    auto code = [&](int64_t x, int64_t y) {
+        return (x < left) | (x > right) << 1 | (y > bottom) << 2 | (y < top) << 3;
+    };
+    for (int pass = 0; pass < 100; ++pass) {
+        int c1 = code(x1, y1);
+        const int c2 = code(x2, y2);
+        if ((c1 | c2) == 0) {
+            out = {int32_t(x1), int32_t(y1), int32_t(x2), int32_t(y2)};
+            return true;
+        }
+        if (c1 & c2) return false;
+        if (c1 == 0) {
+            std::swap(x1, x2), std::swap(y1, y2), c1 = c2;
+        }
+        const long double m = x1 == x2 ? 1.0L : (y2 - y1) / static_cast<long double>(x2 - x1);
+        if (c1 & 3) {
+            const int64_t edge = c1 & 1 ? left : right;
+            y1 = static_cast<int64_t>(y1 + m * (edge - x1)), x1 = edge;
+        } else {
+            const int64_t edge = c1 & 8 ? top : bottom;
+            if (x1 != x2) x1 = static_cast<int64_t>(x1 + (edge - y1) / m);
+            y1 = edge;
+        }
+    }
+    ADD_FAILURE() << "no end";
+    return false;
+}
+
+// Endpoints anywhere in int32 pixels, far ones included, clip exactly as
+// defined: the drawn line equals the reference's clipped line drawn from its
+// first point, pattern phase included.
+TEST_F(LineTest, ClipsEveryInt32LineExactly) {
+    // Shortening such a line toward the view drew only (0, 29).
+    EXPECT_EQ(draw(0.054f, 28.504f, -6581200, -31582100), (PixelSet{{0, 28}, {0, 29}}));
+    EXPECT_EQ(draw(0.054f, 28.504f, -6581200, -31582100, 0x8000), (PixelSet{{0, 28}}));
+    std::mt19937_64 rng(77);
+    auto coord = [&](int kind, float centre) {
+        constexpr float kScale[] = {2147483520.0f, 1e9f, 1e5f, 40.0f};
+        std::uniform_real_distribution<float> d(-kScale[kind], kScale[kind]);
+        // Through memory: the x87 unit would keep excess precision in a register.
+        const volatile float v = std::min(d(rng) + (kind == 3 ? centre : 0.0f), 2147483520.0f);
+        return float{v};
+    };
+    for (int i = 0; i < 20000; ++i) {
+        if (i == 10000) set_view(5, 3, 50, 40);
+        const int near = int(rng() % 4), far = int(rng() % 4);
+        const std::array<float, 4> p = {coord(near, 32), coord(near, 24), coord(far, 32),
+                                        coord(far, 24)};
+        Quad c;
+        const PixelSet want = reference_clip(*ctx_, p, c)
+                                  ? draw(float(c[0]), float(c[1]), float(c[2]), float(c[3]), 0xE4C8)
+                                  : PixelSet{};
+        ASSERT_EQ(draw(p[0], p[1], p[2], p[3], 0xE4C8), want)
+            << i << ": " << testing::PrintToString(p);
+    }
+}
+
 TEST_F(LineTest, BresenhamStepsTheMinorAxisOnTiesAndNeverReverses) {
     EXPECT_EQ(draw(0, 0, 4, 4), (PixelSet{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}));
     EXPECT_EQ(draw(0, 0, 4, 2), (PixelSet{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
@@ -239,6 +311,121 @@ TEST_F(LineTest, LocksOnlyWhenDrawingAndMarksTheVisibleScreenRows) {
     fill(0);
     zq_GfxLine(nullptr, 5, 0, 5, 47, kRed, 0, 0xFFFF, 0);
     EXPECT_EQ(dirty_rows(), range(10, 20));
+}
+
+// Each relative form draws the points zq_hFixRelative gives and leaves the
+// same last point.
+TEST_F(LineTest, RelativeFormsDrawTheFixedPoints) {
+    for (int32_t form = 0; form < 8; ++form) {
+        SCOPED_TRACE(form);
+        ctx_->last_x = 3, ctx_->last_y = 4;
+        float p[4] = {10, 5, 20, 30};
+        zq_hFixRelative(ctx_, form, &p[0], &p[1], &p[2], &p[3]);
+        const std::pair<float, float> last = last_point();
+        const PixelSet want = draw(p[0], p[1], p[2], p[3]);
+        ctx_->last_x = 3, ctx_->last_y = 4;
+        fill(0);
+        zq_GfxLine(nullptr, 10, 5, 20, 30, kRed, 0, 0xFFFF, form);
+        EXPECT_EQ(having(kRed), want);
+        EXPECT_EQ(last_point(), last);
+    }
+}
+
+// A new-form image buffer of random pixels.
+std::vector<uint8_t> random_buffer(int32_t bpp, int32_t w, int32_t h, std::mt19937& rng) {
+    std::vector<uint8_t> b(32 + size_t(w) * size_t(h) * size_t(bpp));
+    const int32_t header[5] = {7, bpp, w, h, w * bpp};
+    std::memcpy(b.data(), header, sizeof header);
+    for (size_t i = 32; i < b.size(); ++i) b[i] = uint8_t(rng());
+    return b;
+}
+
+// zq_GfxLine's fast paths (lines inside the view, direct walks, run fills) give
+// the pixels of the plain walk that puts every pixel: every pixel size,
+// patterns, translucent colours, lines inside, across and outside the view,
+// views with an origin, and lengths on both sides of the fixed-point walk's
+// limit.
+TEST_F(LineTest, FastPathsDrawThePlainWalksPixels) {
+    __zq_gfx->flags |= SCREEN_ALPHA_PRIMITIVES;  // translucent colours blend on 32-bit targets
+    std::mt19937 rng(99);
+    // A buffer at the address of the last one counts as the same target, and
+    // colours are converted for the target prepared last: pass by the screen
+    // and prepare each target with a line outside it before comparing.
+    auto prepare = [](void* target) {
+        zq_GfxLine(nullptr, -9, -9, -9, -9, 0, 0, 0xFFFF, 0);
+        zq_GfxLine(target, -9, -9, -9, -9, 0, 0, 0xFFFF, 0);
+    };
+    auto draws_alike = [](void* target, std::vector<uint8_t>& pixels, const std::array<float, 4>& p,
+                          uint32_t color, uint32_t style) {
+        const std::vector<uint8_t> before = pixels;
+        zq_hGfxLinePlain(target, p[0], p[1], p[2], p[3], color, 0, style, 0);
+        const std::vector<uint8_t> plain = pixels;
+        std::copy(before.begin(), before.end(), pixels.begin());  // the same storage
+        zq_GfxLine(target, p[0], p[1], p[2], p[3], color, 0, style, 0);
+        return pixels == plain;
+    };
+    auto coord = [&](int size) {  // whole, fractions, just below a half, the view's rim
+        const float whole = float(int(rng() % uint32_t(size + 40)) - 20);
+        const float rim[] = {
+            0.49999997f, -0.49999997f,       -0.5f,
+            0.5f,        float(size) - 0.5f, std::nextafter(float(size) - 0.5f, 0.0f)};
+        switch (rng() % 5) {
+            case 0:
+                return std::nextafter(whole + 0.5f, whole);
+            case 1:
+                return whole + float(rng() % 1000) / 1000.0f;
+            case 2:
+                return rim[rng() % 6];
+            default:
+                return whole;
+        }
+    };
+    auto color = [&] { return rng() % 3 ? uint32_t(rng()) : 0xFF000000u | uint32_t(rng()); };
+    auto style = [&] { return rng() % 2 ? 0xFFFFu : uint32_t(rng()); };
+    for (int32_t bpp : {1, 2, 4}) {
+        std::vector<uint8_t> buffer = random_buffer(bpp, 70, 50, rng);
+        prepare(buffer.data());
+        for (int i = 0; i < 2000; ++i) {
+            const std::array<float, 4> p = {coord(70), coord(50), coord(70), coord(50)};
+            const uint32_t c = color(), st = style();
+            ASSERT_TRUE(draws_alike(buffer.data(), buffer, p, c, st))
+                << bpp << ": " << testing::PrintToString(p) << " colour " << std::hex << c
+                << " style " << st;
+        }
+    }
+    // The screen, with views that add their origin and views that do not.
+    std::vector<uint8_t> screen(__zq_gfx->framebuffer, __zq_gfx->framebuffer + 64 * 48 * 4);
+    prepare(nullptr);
+    for (int32_t absolute : {0, 1}) {
+        zq_GfxView(7, 5, 50, 40, 0, 0, 0x40000000 | static_cast<int32_t>(0x80000000u) | absolute);
+        for (int i = 0; i < 2000; ++i) {
+            std::memcpy(__zq_gfx->framebuffer, screen.data(), screen.size());
+            const std::array<float, 4> p = {coord(64), coord(48), coord(64), coord(48)};
+            const uint32_t c = color(), st = style();
+            zq_hGfxLinePlain(nullptr, p[0], p[1], p[2], p[3], c, 0, st, 0);
+            const std::vector<uint8_t> plain(__zq_gfx->framebuffer,
+                                             __zq_gfx->framebuffer + screen.size());
+            std::memcpy(__zq_gfx->framebuffer, screen.data(), screen.size());
+            zq_GfxLine(nullptr, p[0], p[1], p[2], p[3], c, 0, st, 0);
+            ASSERT_EQ(std::memcmp(__zq_gfx->framebuffer, plain.data(), plain.size()), 0)
+                << absolute << ": " << testing::PrintToString(p);
+        }
+    }
+    // Long lines: the fixed-point walk ends at 46340 major steps; it would put
+    // one pixel of the longer two a row off.
+    const int32_t long_lines[][2] = {{46340, 39}, {46340, 17}, {47123, 33}, {47543, 12}};
+    for (const auto& [major, minor] : long_lines) {
+        for (bool x_major : {true, false}) {
+            std::vector<uint8_t> wide = random_buffer(1, x_major ? major + 1 : minor + 1,
+                                                      x_major ? minor + 1 : major + 1, rng);
+            prepare(wide.data());
+            const float a = float(major), b = float(minor);
+            const std::array<float, 4> p =
+                x_major ? std::array{0.0f, 0.0f, a, b} : std::array{b, a, 0.0f, 0.0f};
+            ASSERT_TRUE(draws_alike(wide.data(), wide, p, color(), 0xFFFF))
+                << major << ": " << testing::PrintToString(p);
+        }
+    }
 }
 
 // 32-bit pixels are everywhere above; runs, single pixels and box fills must
