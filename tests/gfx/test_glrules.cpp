@@ -27,56 +27,44 @@ GLParams normalized(int32_t flags, int32_t depth, GLParams p = {}) {
 
 TEST(GLRules, WishesAndTheirAttributeList) {
     using namespace WglAttr;
-    const std::vector<int32_t> fixed = {DrawToWindow, 1, Acceleration, FullAcceleration,
-                                        DoubleBuffer, 1};
-    auto with = [&](std::vector<int32_t> rest) {
-        std::vector<int32_t> all = fixed;
-        all.insert(all.end(), rest.begin(), rest.end());
-        return all;
-    };
     GLParams components{};
     components.red_bits = 5, components.green_bits = 6, components.blue_bits = 5;
     components.depth_bits = 24;
     GLParams bad{};
     bad.color_bits = -40;  // nonsense wishes pick the smallest class, not a table outside
     bad.accum_bits = INT32_MAX;
+    const int32_t all =
+        DriverFlags::AccumBuffer | DriverFlags::StencilBuffer | DriverFlags::Multisample;
     struct Case {
-        const char* what;
         GLParams p;
-        std::vector<int32_t> list;
-        int32_t samples;  // the value at the sample index, -1 for none
+        std::vector<int32_t> list;  // after the fixed window, acceleration and double buffer
+        int32_t samples;            // the value at the sample index, -1 for none
     } cases[] = {
-        {"depth 32", normalized(0, 32),
-         with({ColorBits, 32, RedBits, 8, GreenBits, 8, BlueBits, 8, AlphaBits, 8, DepthBits, 16}),
-         -1},
-        {"depth 16: the alpha pair stays, with 0", normalized(0, 16),
-         with({ColorBits, 16, RedBits, 5, GreenBits, 5, BlueBits, 5, AlphaBits, 0, DepthBits, 16}),
-         -1},
-        {"depth 24", normalized(0, 24),
-         with({ColorBits, 24, RedBits, 8, GreenBits, 8, BlueBits, 8, AlphaBits, 0, DepthBits, 16}),
-         -1},
-        {"accumulation, stencil and multisampling asked for",
-         normalized(
-             DriverFlags::AccumBuffer | DriverFlags::StencilBuffer | DriverFlags::Multisample, 32),
-         with({ColorBits,      32, RedBits,       8,  GreenBits,      8,  BlueBits,     8,
-               AlphaBits,      8,  DepthBits,     16, AccumBits,      32, AccumRedBits, 8,
-               AccumGreenBits, 8,  AccumBlueBits, 8,  AccumAlphaBits, 8,  StencilBits,  8,
-               SampleBuffers,  1,  Samples,       4}),
-         4},
-        {"components give the colour size", normalized(0, 32, components),
-         with({ColorBits, 16, RedBits, 5, GreenBits, 6, BlueBits, 5, AlphaBits, 0, DepthBits, 24}),
-         -1},
-        {"nonsense wishes", normalized(0, 32, bad),
-         with({ColorBits,      -40, RedBits,       0,  GreenBits,      0,         BlueBits,     0,
-               AlphaBits,      0,   DepthBits,     16, AccumBits,      INT32_MAX, AccumRedBits, 8,
-               AccumGreenBits, 8,   AccumBlueBits, 8,  AccumAlphaBits, 8}),
+        {normalized(0, 32), {32, 8, 8, 8, 8, 16}, -1},
+        {normalized(0, 16), {16, 5, 5, 5, 0, 16}, -1},  // the alpha pair stays, with 0
+        {normalized(0, 24), {24, 8, 8, 8, 0, 16}, -1},
+        {normalized(0, 32, components), {16, 5, 6, 5, 0, 24}, -1},
+        // clang-format off
+        {normalized(all, 32), {32, 8, 8, 8, 8, 16, AccumBits, 32, AccumRedBits, 8, AccumGreenBits, 8,
+          AccumBlueBits, 8, AccumAlphaBits, 8, StencilBits, 8, SampleBuffers, 1, Samples, 4}, 4},
+        // clang-format on
+        {normalized(0, 32, bad),
+         {-40, 0, 0, 0, 0, 16, AccumBits, INT32_MAX, AccumRedBits, 8, AccumGreenBits, 8,
+          AccumBlueBits, 8, AccumAlphaBits, 8},
          -1},
     };
     for (const Case& c : cases) {
+        std::vector<int32_t> want = {DrawToWindow, 1, Acceleration, FullAcceleration,
+                                     DoubleBuffer, 1};
+        const int32_t colour[] = {ColorBits, RedBits, GreenBits, BlueBits, AlphaBits, DepthBits};
+        for (size_t i = 0; i < c.list.size(); ++i) {
+            if (i < 6) want.push_back(colour[i]);
+            want.push_back(c.list[i]);
+        }
         int32_t index;
-        EXPECT_EQ(attributes(c.p, &index), c.list) << c.what;
-        std::vector<int32_t> list = attributes(c.p);
-        EXPECT_EQ(index < 0 ? -1 : list[static_cast<size_t>(index)], c.samples) << c.what;
+        std::vector<int32_t> list = attributes(c.p, &index);
+        EXPECT_EQ(list, want);
+        EXPECT_EQ(index < 0 ? -1 : list[static_cast<size_t>(index)], c.samples);
     }
 }
 

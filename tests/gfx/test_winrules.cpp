@@ -1,12 +1,12 @@
 // The window layer's decisions that need no window: the vertical-sync period,
 // the control-key state of key messages, the GDI dirty band and conversion,
-// and the display-mode list.
+// and the depths of the display-mode list.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "console/io_input.h"
+#include "gfx/win32/gfx_ddrawrules.h"
 #include "gfx/win32/gfx_winrules.h"
 
 namespace {
@@ -15,8 +15,13 @@ TEST(WinRules, RefreshPeriod) {
     // turn into a one-second frame.
     struct Case {
         int32_t hz, ms;
-    } cases[] = {{60, 16}, {75, 13}, {0, 16}, {1, 16}, {-60, 16}, {2, 500}, {1000, 1}, {5000, 0}};
-    for (const Case& c : cases) EXPECT_EQ(zq_hRefreshPeriodMs(c.hz), c.ms) << c.hz;
+        int64_t us;
+    } cases[] = {{60, 16, 16666},  {0, 16, 16000},   {1, 16, 16000},
+                 {-60, 16, 16000}, {2, 500, 500000}, {5000, 0, 200}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(zq_hRefreshPeriodMs(c.hz), c.ms) << c.hz;
+        EXPECT_EQ(zq_hRefreshPeriodUs(c.hz), c.us) << c.hz;
+    }
 }
 
 TEST(WinRules, KeyControlState) {
@@ -43,22 +48,20 @@ TEST(WinRules, KeyControlState) {
 }
 
 TEST(WinRules, DirtyBand) {
-    std::vector<uint8_t> dirty(480, 0);
-    DirtyBand band{-1, -1};
-    EXPECT_FALSE(zq_hDirtyBand(dirty.data(), 480, 1, &band));
-    dirty[100] = dirty[101] = dirty[102] = dirty[300] = 1;
-    ASSERT_TRUE(zq_hDirtyBand(dirty.data(), 480, 1, &band));
-    EXPECT_EQ(band.first, 100);
-    EXPECT_EQ(band.count, 201);
-    // Repeated lines: framebuffer lines 100..300 are display lines 200..601.
-    ASSERT_TRUE(zq_hDirtyBand(dirty.data(), 480, 2, &band));
-    EXPECT_EQ(band.first, 200);
-    EXPECT_EQ(band.count, 402);
-    std::vector<uint8_t> edges(480, 0);
-    edges[0] = edges[479] = 1;
-    ASSERT_TRUE(zq_hDirtyBand(edges.data(), 480, 1, &band));
-    EXPECT_EQ(band.first, 0);
-    EXPECT_EQ(band.count, 480);
+    struct Case {
+        std::vector<int32_t> dirty;
+        int32_t repeat, first, count;  // count 0: nothing to draw, the band untouched
+    } cases[] = {{{}, 1, -1, 0},
+                 {{100, 101, 102, 300}, 1, 100, 201},
+                 {{100, 101, 102, 300}, 2, 200, 402},  // display lines of repeated lines
+                 {{0, 479}, 1, 0, 480}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> dirty(480, 0);
+        for (int32_t line : c.dirty) dirty[static_cast<size_t>(line)] = 1;
+        DirtyBand band{-1, 0};
+        EXPECT_EQ(zq_hDirtyBand(dirty.data(), 480, c.repeat, &band), c.count > 0);
+        EXPECT_EQ(band.first * 10000 + band.count, c.first * 10000 + c.count);
+    }
 }
 
 TEST(WinRules, GdiConversion) {
@@ -87,26 +90,14 @@ TEST(WinRules, GdiConversion) {
     }
 }
 
-TEST(WinRules, DisplayModes) {
-    struct Mode {
-        int32_t bits;
-        uint32_t w, h;
-    } listed[] = {{8, 640, 480}, {15, 800, 600}, {16, 800, 600}, {24, 1024, 768}, {32, 1024, 768}};
-    int32_t count = 0;
-    int32_t* modes = nullptr;
-    for (const Mode& m : listed) {
-        if (!zq_hModeDepthMatches(m.bits, 16)) continue;
-        int32_t* grown = zq_hAppendMode(modes, &count, m.w, m.h);
-        ASSERT_NE(grown, nullptr);
-        modes = grown;
+TEST(WinRules, DisplayModeDepths) {
+    struct Case {
+        int32_t mode_bits, depth;
+        bool matches;
+    } cases[] = {{16, 16, true}, {15, 16, true},  {16, 15, true}, {24, 32, true},
+                 {32, 24, true}, {16, 32, false}, {8, 16, false}, {24, 16, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(zq_hModeDepthMatches(c.mode_bits, c.depth), c.matches) << c.mode_bits;
     }
-    ASSERT_EQ(count, 2);
-    EXPECT_EQ(modes[0], 0x03200258);
-    EXPECT_EQ(modes[1], 0x03200258);
-    std::free(modes);
-    EXPECT_TRUE(zq_hModeDepthMatches(24, 32));
-    EXPECT_TRUE(zq_hModeDepthMatches(32, 24));
-    EXPECT_FALSE(zq_hModeDepthMatches(16, 32));
-    EXPECT_FALSE(zq_hModeDepthMatches(8, 16));
 }
 }  // namespace

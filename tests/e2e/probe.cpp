@@ -1,0 +1,204 @@
+// zqprobe: the program the end-to-end scripts run on the Windows builds (and,
+// for the pictures to compare with, on the host build).
+//
+//   zqprobe [--fullscreen] [--opengl] [--modes] [--ppm FILE] ACTION [ARGS...]
+//
+// Most actions first open a 640 x 480, 32-bit screen (with the flags named)
+// and print "driver: NAME fullscreen: 0|1 refresh: HZ"; --modes prints the
+// DirectX driver's 32-bit modes before and after: "modes closed|open: WxH ...".
+// --ppm puts the screen on the Null driver and writes its framebuffer to FILE.
+//   open                 nothing more
+//   key                  prints the next key string in hex ("key: FF 48"),
+//                        waiting 20 s at most
+//   frames               the demo's frame loop until a key is read
+//   print                the sample page of text, then waits for a key
+//   input [STEP...]      reads a line after the prompt "Name": "line: [TEXT]";
+//                        with --ppm, from the steps' keys ("type:TEXT" or a
+//                        key name as xdotool spells it)
+// The Windows build adds the actions of probe_win32.cpp.
+#include "probe.h"
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <string_view>
+#include <vector>
+
+#include "demo/frame.h"
+#include "gfx/gfx_internal.h"
+#include "gfx/print_sample.h"
+
+namespace {
+const char* g_ppm = nullptr;
+
+bool write_screen_ppm() {
+    const GfxState* s = __zq_gfx;
+    std::FILE* f = s && s->bpp == 4 ? std::fopen(g_ppm, "wb") : nullptr;
+    if (!f) return false;
+    std::fprintf(f, "P6\n%d %d\n255\n", static_cast<int>(s->width), static_cast<int>(s->height));
+    std::vector<uint8_t> rgb(static_cast<size_t>(s->width) * 3);
+    bool ok = true;
+    for (int32_t y = 0; y < s->height && ok; ++y) {
+        const uint8_t* line = s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch;
+        for (size_t x = 0; x < static_cast<size_t>(s->width); ++x) {
+            uint32_t pixel = 0;
+            std::memcpy(&pixel, line + x * 4, 4);
+            for (size_t c = 0; c < 3; ++c)
+                rgb[x * 3 + c] = static_cast<uint8_t>(pixel >> (16 - 8 * c));
+        }
+        ok = std::fwrite(rgb.data(), 1, rgb.size(), f) == rgb.size();
+    }
+    return std::fclose(f) == 0 && ok;
+}
+
+int open_only(int, char**) {
+    return 0;
+}
+
+int key(int, char**) {
+    for (double end = zq_Timer() + 20; zq_Timer() < end; zq_GfxWaitVSync()) {
+        std::string hex;
+        if (probe_read_key(&hex) == 0) continue;
+        std::printf("key:%s\n", hex.c_str());
+        return 0;
+    }
+    std::printf("key: none\n");
+    return 1;
+}
+
+int frames(int, char**) {
+    zq_Cls(static_cast<int32_t>(0xFFFF0000u));  // as the demo starts
+    do {
+        DRAW_FRAME();
+        zq_GfxWaitVSync();
+    } while (zq_StrCompare(zq_Inkey(), -1, "", 0) == 0);
+    return 0;
+}
+
+int print(int, char**) {
+    print_sample::print_page();
+    if (g_ppm) return write_screen_ppm() ? 0 : 1;
+    zq_Getkey();
+    return 0;
+}
+
+// ---- Line input, from the keyboard or from scripted steps ----
+
+struct NamedKey {
+    std::string_view name;
+    int32_t code;
+};
+constexpr NamedKey kKeys[] = {
+    {"Left", 0x4BFF},   {"Right", 0x4DFF},  {"Home", 0x47FF}, {"End", 0x4FFF},
+    {"Delete", 0x53FF}, {"Insert", 0x52FF}, {"BackSpace", 8}, {"Return", 13},
+};
+std::deque<int32_t> g_steps;
+bool g_written = false;
+
+bool add_step(std::string_view step) {
+    constexpr std::string_view kType = "type:";
+    if (step.substr(0, kType.size()) == kType) {
+        for (char c : step.substr(kType.size())) g_steps.push_back(static_cast<uint8_t>(c));
+        return true;
+    }
+    for (const NamedKey& k : kKeys) {
+        if (k.name != step) continue;
+        g_steps.push_back(k.code);
+        return true;
+    }
+    return false;
+}
+
+// Out of keys, it draws the screen as it stands and answers 0, which ends
+// the line input without a line.
+int32_t scripted_getkey() {
+    if (g_steps.empty()) {
+        g_written = g_written || write_screen_ppm();
+        return 0;
+    }
+    int32_t code = g_steps.front();
+    g_steps.pop_front();
+    return code;
+}
+
+int input(int argc, char** argv) {
+    for (int i = 0; i < argc; ++i) {
+        if (add_step(argv[i])) continue;
+        std::printf("unknown step '%s'\n", argv[i]);
+        return 2;
+    }
+    if (g_ppm) __zq_ctx.hooks.hook_getkey = scripted_getkey;
+    ZqString* prompt = zq_StrAllocTemp(4);
+    std::memcpy(prompt->data, "Name", 4);
+    ZqString line{};
+    int32_t error = zq_GfxLineInput(prompt, &line, -1, 0, 1, 1);
+    if (g_ppm) return g_written ? 0 : 1;
+    if (error != 0) return 1;
+    std::printf("line: [%.*s]\n", static_cast<int>(line.len), line.data ? line.data : "");
+    zq_StrDelete(&line);
+    return 0;
+}
+
+constexpr ProbeAction kActions[] = {
+    {"open", 0, true, open_only}, {"key", 0, true, key},     {"frames", 0, true, frames},
+    {"print", 0, true, print},    {"input", 0, true, input},
+};
+
+const ProbeAction* find_action(const char* name) {
+    for (const ProbeAction& a : kActions) {
+        if (std::strcmp(a.name, name) == 0) return &a;
+    }
+    for (const ProbeAction* a = kPlatformActions; a->name; ++a) {
+        if (std::strcmp(a->name, name) == 0) return a;
+    }
+    return nullptr;
+}
+
+bool open_screen(int32_t flags) {
+    if (zq_GfxScreen(18, 32, 1, flags, 0) != 0 || !__zq_gfx || !__zq_gfx->driver) return false;
+    std::printf("driver: %s fullscreen: %d refresh: %d\n", __zq_gfx->driver->name,
+                probe_fullscreen() ? 1 : 0, __zq_gfx->refresh_rate);
+    return true;
+}
+}  // namespace
+
+int32_t probe_read_key(std::string* hex) {
+    ZqString* key = zq_Inkey();
+    int32_t len = key ? key->len : 0, code = 0;
+    if (len == 1) code = static_cast<uint8_t>(key->data[0]);
+    if (len == 2) code = (static_cast<uint8_t>(key->data[1]) << 8) | 0xFF;
+    for (int32_t i = 0; hex && i < len; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, " %02X", key->data[i] & 0xFF);
+        *hex += byte;
+    }
+    if (key) zq_StrDelTemp(key);
+    return code;
+}
+
+int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // the scripts watch the lines as they come
+    zq_Init(argc, argv, 0);
+    int32_t flags = 0;
+    bool modes = false;
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        if (std::strcmp(argv[i], "--fullscreen") == 0) flags |= DriverFlags::Fullscreen;
+        if (std::strcmp(argv[i], "--opengl") == 0) flags |= DriverFlags::OpenGL;
+        if (std::strcmp(argv[i], "--modes") == 0) modes = true;
+        if (std::strcmp(argv[i], "--ppm") == 0 && i + 1 < argc) g_ppm = argv[++i];
+    }
+    const ProbeAction* action = i < argc ? find_action(argv[i]) : nullptr;
+    if (!action) {
+        std::printf("zqprobe: no such action\n");
+        zq_End(2);
+    }
+    flags = g_ppm ? DriverFlags::NoDisplay : flags | action->flags;
+    if (modes) probe_print_modes("closed");
+    if (action->opens_screen && !open_screen(flags)) {
+        std::printf("driver: none\n");
+        zq_End(1);
+    }
+    if (modes) probe_print_modes("open");
+    zq_End(action->run(argc - i - 1, argv + i + 1));
+}

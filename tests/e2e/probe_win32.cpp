@@ -1,0 +1,273 @@
+// The probe's Windows actions:
+//   mouse           prints the mouse and key state whenever it changes,
+//                   "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and "key SCAN
+//                   -1|0" (zq_GfxMultikey); "s" places the pointer with
+//                   zq_GfxSetMouse(100, 50, -1) and prints "set RESULT"; "q"
+//                   or the close button ends it (60 s at most)
+//   clear RRGGBB    an OpenGL screen cleared to that colour with glClear
+//                   (through zq_GfxGetGLProcAddress) every frame until a key
+//                   is read (60 s at most); prints "ready" after the first
+//   pace SECONDS    the demo's frame loop on an OpenGL screen for SECONDS;
+//                   prints "pace: ... expected E ... = F fps, CPU C%"
+//   cycle N DRIVER [FLAGS]   opens and closes a screen (with FLAGS) N times and compares
+//                   threads, handles, windows, modules, C heap and private
+//                   memory before and after; exits 0 when nothing leaked
+#include <windows.h>
+// After windows.h:
+#include <malloc.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "demo/frame.h"
+#include "gfx/gfx_internal.h"
+#include "gfx/win32/gfx_win32.h"
+#include "gfx/win32/gfx_winrules.h"
+#include "probe.h"
+
+extern GfxDriver zq_gfxDriverDirectDraw;
+
+namespace {
+void flip_and_poll() {
+    if (__zq_gfx->driver->flip) __zq_gfx->driver->flip();
+    if (__zq_gfx->driver->poll_events) __zq_gfx->driver->poll_events();
+}
+
+int mouse(int, char**) {
+    int32_t last[4] = {-2, -2, -2, -2}, keys[128] = {};
+    for (int i = 0; i < 12000; ++i, Sleep(5)) {
+        flip_and_poll();
+        int32_t now[4] = {};
+        zq_GfxGetMouse(&now[0], &now[1], &now[2], &now[3]);
+        if (std::memcmp(now, last, sizeof now) != 0)
+            std::printf("mouse %d %d %d %d\n", now[0], now[1], now[2], now[3]);
+        std::memcpy(last, now, sizeof now);
+        for (int32_t scan = 0; scan < 128; ++scan) {
+            int32_t down = zq_GfxMultikey(scan);
+            if (down != keys[scan]) std::printf("key %d %d\n", scan, down);
+            keys[scan] = down;
+        }
+        int32_t key = probe_read_key();
+        if (key == 's') std::printf("set %d\n", zq_GfxSetMouse(100, 50, -1));
+        if (key == 'q' || key == 0x6BFF) break;
+    }
+    return 0;
+}
+
+// ---- OpenGL ----
+
+using ClearColorFn = void(WINAPI*)(float, float, float, float);
+using ClearFn = void(WINAPI*)(uint32_t);
+ClearColorFn gl_clear_color;
+ClearFn gl_clear;
+
+bool find_gl() {
+    gl_clear_color = reinterpret_cast<ClearColorFn>(zq_GfxGetGLProcAddress("glClearColor"));
+    gl_clear = reinterpret_cast<ClearFn>(zq_GfxGetGLProcAddress("glClear"));
+    std::printf("glClear: %s\n", gl_clear ? "found" : "null");
+    return gl_clear && gl_clear_color;
+}
+
+void gl_frame(uint32_t rgb) {
+    gl_clear_color(((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f,
+                   (rgb & 0xFF) / 255.0f, 1.0f);
+    gl_clear(0x4000);  // GL_COLOR_BUFFER_BIT
+    flip_and_poll();
+}
+
+int clear(int argc, char** argv) {
+    if (!find_gl()) return 1;
+    auto rgb = static_cast<uint32_t>(std::strtoul(argc > 0 ? argv[0] : "3060C0", nullptr, 16));
+    gl_frame(rgb);
+    std::printf("ready\n");
+    for (int i = 0; i < 6000 && probe_read_key() == 0; ++i, Sleep(10)) gl_frame(rgb);
+    return 0;
+}
+
+double cpu_seconds() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    auto secs = [](const FILETIME& t) {
+        return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return secs(kernel) + secs(user);
+}
+
+int pace(int argc, char** argv) {
+    if (!find_gl()) return 1;
+    double seconds = argc > 0 ? std::atof(argv[0]) : 5.0;
+    int32_t rate = __zq_gfx->refresh_rate;
+    double expected = rate > 1 && rate <= 1000 ? rate : 1000.0 / zq_hRefreshPeriodMs(rate);
+    double start = zq_Timer(), cpu_start = cpu_seconds();
+    long frames = 0;
+    for (; zq_Timer() - start < seconds; ++frames) {
+        SectorParams p = DRAW_FRAME();
+        gl_frame(0xFF000000u | (p.RED << 16) | (p.GREEN << 8) | p.BLUE);
+        zq_GfxWaitVSync();
+    }
+    double elapsed = zq_Timer() - start;
+    std::printf(
+        "pace: refresh_rate %d, expected %.1f fps, %ld frames in %.2f s = %.1f fps, "
+        "CPU %.1f%%\n",
+        rate, expected, frames, elapsed, frames / elapsed,
+        100.0 * (cpu_seconds() - cpu_start) / elapsed);
+    return 0;
+}
+
+// ---- Screen cycles ----
+
+template <typename Entry, typename First, typename Next>
+long count_snapshot(DWORD what, DWORD pid, First first, Next next, bool own_threads) {
+    HANDLE snap = CreateToolhelp32Snapshot(what, pid);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    long n = 0;
+    Entry entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = first(snap, &entry); more; more = next(snap, &entry)) {
+        if constexpr (requires { entry.th32OwnerProcessID; })
+            n += !own_threads || entry.th32OwnerProcessID == GetCurrentProcessId();
+        else
+            ++n;
+    }
+    CloseHandle(snap);
+    return n;
+}
+
+BOOL CALLBACK count_own_window(HWND window, LPARAM count) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    *reinterpret_cast<long long*>(count) += pid == GetCurrentProcessId();
+    return TRUE;
+}
+
+// Handles by trial: GetProcessHandleCount gives 0 under Wine. Kernel handle
+// values are multiples of 4, handed out from the bottom of the table.
+long long count_handles() {
+    long long n = 0;
+    for (uintptr_t value = 4; value < 0x8000; value += 4) {
+        DWORD flags = 0;
+        n += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) != 0;
+    }
+    return n;
+}
+
+// Committed private memory, region by region (Wine leaves the private usage
+// of GetProcessMemoryInfo at 0).
+long long private_bytes() {
+    long long total = 0;
+    MEMORY_BASIC_INFORMATION info{};
+    for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
+         at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+            total += static_cast<long long>(info.RegionSize);
+        if (info.RegionSize == 0) break;
+    }
+    return total;
+}
+
+long long heap_in_use() {
+    _HEAPINFO info{};
+    long long used = 0;
+    int status;
+    while ((status = _heapwalk(&info)) == _HEAPOK) {
+        if (info._useflag == _USEDENTRY) used += static_cast<long long>(info._size);
+    }
+    return status == _HEAPEND ? used : -1;
+}
+
+struct Measure {
+    const char* what;
+    long long allowed;  // growth; a leak per cycle shows as at least the cycle count
+};
+constexpr Measure kMeasures[] = {{"threads", 0},
+                                 {"handles", 2},
+                                 {"top-level windows", 0},
+                                 {"loaded modules", 0},
+                                 {"C heap bytes in use", 1024},
+                                 {"private bytes", 8 << 20}};
+constexpr int kMeasureCount = sizeof kMeasures / sizeof kMeasures[0];
+
+void measure(long long* out) {
+    out[0] = count_snapshot<THREADENTRY32>(TH32CS_SNAPTHREAD, 0, Thread32First, Thread32Next, true);
+    out[1] = count_handles();
+    out[2] = 0;
+    EnumWindows(count_own_window, reinterpret_cast<LPARAM>(&out[2]));
+    // Libraries the drivers load at run time must be freed again.
+    out[3] =
+        count_snapshot<MODULEENTRY32>(TH32CS_SNAPMODULE, 0, Module32First, Module32Next, false);
+    out[4] = heap_in_use();
+    out[5] = private_bytes();
+}
+
+// A thread that has been told to stop may take a moment to be gone; give the
+// counts that much time to come back before calling anything a leak.
+void settle(const long long* base, long long* now) {
+    for (int i = 0; i < 100; ++i, Sleep(20)) {
+        measure(now);
+        if (now[0] <= base[0] && now[1] <= base[1] && now[2] <= base[2]) return;
+    }
+}
+
+// One open-draw-close cycle; false when the screen did not open on the driver.
+bool cycle(const char* driver, int32_t flags) {
+    if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
+    bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
+    zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
+    flip_and_poll();
+    zq_GfxWaitVSync();
+    zq_GfxScreen(0, 0, 0, 0, 0);
+    return on_driver && !__zq_gfx;
+}
+
+int cycles(int argc, char** argv) {
+    long count = argc > 0 ? std::strtol(argv[0], nullptr, 10) : 100;
+    const char* driver = argc > 1 ? argv[1] : "GDI";
+    auto flags = static_cast<int32_t>(argc > 2 ? std::strtol(argv[2], nullptr, 0) : 0);
+    __zq_gfx_driver_name = driver;
+    long long base[kMeasureCount], end[kMeasureCount];
+    // The first openings load libraries and register the window class for
+    // good, the first measure what it needs.
+    bool ok = cycle(driver, flags) && cycle(driver, flags);
+    measure(base);
+    measure(base);
+    DWORD start = GetTickCount();
+    for (long i = 0; ok && i < count; ++i) ok = cycle(driver, flags);
+    if (!ok) std::printf("cycle: the screen did not open and close on %s\n", driver);
+    if (!ok) return 1;
+    DWORD elapsed = GetTickCount() - start;
+    settle(base, end);
+    std::printf("cycle: %ld on %s in %lu ms\n", count, driver, static_cast<unsigned long>(elapsed));
+    for (int i = 0; i < kMeasureCount; ++i) {
+        bool clean = base[i] >= 0 && end[i] >= 0 && end[i] - base[i] <= kMeasures[i].allowed;
+        std::printf("cycle: %-20s %10lld -> %10lld  %s\n", kMeasures[i].what, base[i], end[i],
+                    clean ? "ok" : "LEAK");
+        ok = ok && clean;
+    }
+    return ok ? 0 : 1;
+}
+}  // namespace
+
+const ProbeAction kPlatformActions[] = {
+    {"mouse", 0, true, mouse},
+    {"clear", DriverFlags::OpenGL, true, clear},
+    {"pace", DriverFlags::OpenGL, true, pace},
+    {"cycle", 0, false, cycles},
+    {nullptr, 0, false, nullptr},
+};
+
+bool probe_fullscreen() {
+    return __zq_gfx->driver != &__zq_gfxDriverNull &&
+           (zq_win32.mode_flags & DriverFlags::Fullscreen) != 0;
+}
+
+void probe_print_modes(const char* when) {
+    int32_t count = -1;
+    int32_t* modes = zq_gfxDriverDirectDraw.fetch_modes(32, &count);
+    std::printf("modes %s:", when);
+    for (int32_t i = 0; modes && i < count; ++i)
+        std::printf(" %dx%d", modes[i] >> 16, modes[i] & 0xFFFF);
+    std::printf("\n");
+    std::free(modes);
+}
