@@ -58,20 +58,9 @@ DWORD window_style() {
     return kWindowStyle;
 }
 
-bool enter_fullscreen() {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = static_cast<DWORD>(zq_win32.win_width);
-    mode.dmPelsHeight = static_cast<DWORD>(zq_win32.win_height);
-    mode.dmBitsPerPel = static_cast<DWORD>(zq_win32.bits_per_pixel);
-    mode.dmDisplayFrequency = static_cast<DWORD>(zq_win32.refresh_hz);  // not requested
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
-}
-
 int32_t create_window() {
     if (flag(DriverFlags::Fullscreen)) {
-        if (!enter_fullscreen()) return -1;
+        if (!zq_hWin32EnterFullscreen()) return -1;
         return zq_hInitWindow(kFullscreenStyle | WS_VISIBLE, 0, 0, 0, zq_win32.win_width,
                               zq_win32.win_height);
     }

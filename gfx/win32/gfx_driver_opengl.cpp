@@ -84,17 +84,6 @@ void copy_wishes(const GLParams& p, PIXELFORMATDESCRIPTOR* pfd) {
 
 // ---- The window ----
 
-bool enter_fullscreen() {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = static_cast<DWORD>(zq_win32.win_width);
-    mode.dmPelsHeight = static_cast<DWORD>(zq_win32.win_height);
-    mode.dmBitsPerPel = static_cast<DWORD>(zq_win32.bits_per_pixel);
-    mode.dmDisplayFrequency = static_cast<DWORD>(zq_win32.refresh_hz);  // not requested
-    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
-    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
-}
-
 struct WindowShape {
     DWORD style;
     UINT pos_flags;
@@ -115,7 +104,7 @@ WindowShape window_shape(DWORD style) {
 int32_t opengl_init() {
     HWND w = zq_win32.window;
     auto style = static_cast<DWORD>(GetWindowLongA(w, GWL_STYLE));
-    if (flag(DriverFlags::Fullscreen) && !enter_fullscreen()) return -1;
+    if (flag(DriverFlags::Fullscreen) && !zq_hWin32EnterFullscreen()) return -1;
     WindowShape shape = window_shape(style);
     SetWindowLongA(w, GWL_STYLE, static_cast<LONG>(shape.style));
     RECT r = {0, 0, zq_win32.win_width, zq_win32.win_height};

@@ -542,3 +542,14 @@ void CALLBACK zq_hTrackMouseTimerProc(HWND hwnd, UINT, UINT_PTR id, DWORD) {
     KillTimer(hwnd, id);
     PostMessageA(hwnd, WM_MOUSELEAVE, 0, 0);
 }
+
+bool zq_hWin32EnterFullscreen() {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = static_cast<DWORD>(zq_win32.win_width);
+    mode.dmPelsHeight = static_cast<DWORD>(zq_win32.win_height);
+    mode.dmBitsPerPel = static_cast<DWORD>(zq_win32.bits_per_pixel);
+    mode.dmDisplayFrequency = static_cast<DWORD>(zq_win32.refresh_hz);  // not requested
+    mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+    return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
+}

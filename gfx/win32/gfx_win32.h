@@ -52,6 +52,8 @@ void zq_hHandleMessages();
 void zq_hWin32Lock();
 void zq_hWin32Unlock();
 HWND zq_hGetWindowHandle();
+// Switches the display to the window's size and depth; false when refused.
+bool zq_hWin32EnterFullscreen();
 void zq_hScreenInfo(int32_t* width, int32_t* height, int32_t* depth, int32_t* refresh);
 // Sets GfxState.key_state from the keyboard (update threads, while active).
 void zq_hWin32UpdateKeyState();
