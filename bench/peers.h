@@ -1,0 +1,28 @@
+// Side-by-side speed of this system and its peers: each row is one workload
+// (lines, spans, conversions, ...) whose contenders make passes over the same
+// inputs in one process and one run. The table gives each contender's median
+// time and this system's speed as a ratio of it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct Contender {
+    std::string name;
+    std::function<void()> pass;  // one pass over the whole input set
+};
+
+struct PeerRow {
+    std::string workload;
+    double pixels = 0;                  // pixels written (or converted) per pass
+    std::vector<Contender> contenders;  // the first one is this system's
+    // Runs before any timing: an empty string when every fast path gives the
+    // pixels of the exact path on the whole input set, else what differs.
+    std::function<std::string()> check;
+};
+
+// Adds the rows a file makes; the maker runs in main, before any timing.
+// Call it from a static initialiser:
+//   static const bool added = zq_bench_add_rows(make_my_rows);
+bool zq_bench_add_rows(std::vector<PeerRow> (*make)());
