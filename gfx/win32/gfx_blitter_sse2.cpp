@@ -41,28 +41,27 @@ inline void rest(uint8_t* dst, const uint8_t* src, int32_t from, int32_t count) 
 
 // ---- 32-bit sources ----
 
-// Four pixels to their 15- or 16-bit values in the low halves of the 32-bit
-// lanes: the top five bits of bytes 0 and 2 multiplied into place with one
-// multiply-add, then green.
+// Four pixels to their 15- or 16-bit values, held `Shift` bits up in the
+// 32-bit lanes (5 for 16 bits, 6 for 15): the top five bits of bytes 0 and 2
+// multiplied into place with one multiply-add, green masked where it already
+// lies.
 template <int Bits, bool Rgb>
 ZQ_SSE2 inline __m128i narrow_quad(__m128i p) {
-    constexpr uint32_t kLow = Bits == 16 ? 0x800 : 0x400;  // multiplier to the top field
-    constexpr uint32_t kMul = Rgb ? (1u << 16 | kLow) : (kLow << 16 | 1u);
-    const __m128i rb = _mm_and_si128(p, all32(0x00F800F8u));
-    const __m128i placed = _mm_srli_epi32(_mm_madd_epi16(rb, all32(kMul)), 3);
-    const __m128i g = Bits == 16 ? _mm_srli_epi32(_mm_and_si128(p, all32(0xFC00u)), 5)
-                                 : _mm_srli_epi32(_mm_and_si128(p, all32(0xF800u)), 6);
-    return _mm_or_si128(placed, g);
+    constexpr int kShift = Bits == 16 ? 5 : 6;
+    constexpr uint32_t kLow = 1u << (kShift - 3), kHigh = 0x2000;  // to bit 0, to the top field
+    constexpr uint32_t kMul = Rgb ? (kLow << 16 | kHigh) : (kHigh << 16 | kLow);
+    const __m128i rb = _mm_madd_epi16(_mm_and_si128(p, all32(0x00F800F8u)), all32(kMul));
+    return _mm_or_si128(rb, _mm_and_si128(p, all32(Bits == 16 ? 0xFC00u : 0xF800u)));
 }
 
-// Two quads of 32-bit lanes to eight 16-bit words. 16-bit values above
-// 0x7FFF would saturate in the signed pack: extend their sign first.
+// Two quads to eight 16-bit words: the shift left puts each value in the
+// lane's high half, the arithmetic shift right brings it down sign-extended,
+// so that the signed pack keeps values above 0x7FFF as they are.
 template <int Bits>
 ZQ_SSE2 inline __m128i pack_words(__m128i a, __m128i b) {
-    if (Bits == 16) {
-        a = _mm_srai_epi32(_mm_slli_epi32(a, 16), 16);
-        b = _mm_srai_epi32(_mm_slli_epi32(b, 16), 16);
-    }
+    constexpr int kUp = Bits == 16 ? 11 : 10;
+    a = _mm_srai_epi32(_mm_slli_epi32(a, kUp), 16);
+    b = _mm_srai_epi32(_mm_slli_epi32(b, kUp), 16);
     return _mm_packs_epi32(a, b);
 }
 
@@ -77,12 +76,12 @@ ZQ_SSE2 void narrow32(uint8_t* dst, const uint8_t* src, int32_t count, const voi
     rest<uint16_t, uint32_t, F>(dst, src, i, count);
 }
 
+// Bytes 0 and 2 of each lane exchanged: the lane's 16-bit halves swapped
+// give both in place; green and the fourth byte come from the pixel.
 ZQ_SSE2 inline __m128i swap_rb_quad(__m128i p) {
-    const __m128i low = all32(0xFFu);
-    const __m128i kept = _mm_and_si128(p, all32(0xFF00FF00u));
-    const __m128i down = _mm_and_si128(_mm_srli_epi32(p, 16), low);
-    const __m128i up = _mm_slli_epi32(_mm_and_si128(p, low), 16);
-    return _mm_or_si128(kept, _mm_or_si128(down, up));
+    const __m128i halves = _mm_shufflehi_epi16(_mm_shufflelo_epi16(p, 0xB1), 0xB1);
+    const __m128i ga = all32(0xFF00FF00u);
+    return _mm_or_si128(_mm_and_si128(p, ga), _mm_andnot_si128(ga, halves));
 }
 
 ZQ_SSE2 void swap32(uint8_t* dst, const uint8_t* src, int32_t count, const void*) {
