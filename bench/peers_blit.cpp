@@ -283,6 +283,8 @@ std::vector<Peer> peers_of(const Member& m) {
     return list;
 }
 
+// A peer named with "[~]" agrees with ours only where the formats differ by
+// design (the check prints how); "[DIFFERS]" fails the check.
 PeerRow make_row(const Member& m) {
     PeerRow row;
     row.workload = m.name;
