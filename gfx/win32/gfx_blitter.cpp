@@ -2,29 +2,50 @@
 // choice of a member for a display format.
 #include "gfx/win32/gfx_blitter.h"
 
+#include <algorithm>
+
 #include "gfx/gfx_internal.h"
 #include "gfx/win32/gfx_blitter_lines.h"
 
 using namespace blit;
+
+namespace {
+// The dirty lines from `y` on that follow one another, at most `limit`.
+int32_t dirty_run(const uint8_t* dirty, int32_t y, int32_t height, int32_t limit) {
+    int32_t n = 0;
+    while (y + n < height && n < limit && dirty[y + n]) ++n;
+    return n;
+}
+}  // namespace
 
 void zq_hBlitLines(uint8_t* dest, int32_t pitch, int32_t dst_bytes, BlitLineFn line,
                    const void* table) {
     const GfxState* s = __zq_gfx;
     if (!s || !dest || s->width <= 0 || s->height <= 0 || s->line_repeat <= 0) return;
     const size_t line_bytes = static_cast<size_t>(s->width) * static_cast<size_t>(dst_bytes);
+    // Lines that lie end to end in both images convert as one long line: the
+    // conversions work pixel by pixel, so only the per-line cost goes.
+    const bool end_to_end = s->line_repeat == 1 && s->pitch == s->width * s->bpp &&
+                            static_cast<size_t>(pitch) == line_bytes;
+    const int32_t run_limit = end_to_end ? std::max(INT32_MAX / 4 / s->width, 1) : 1;
     const uint8_t* src = s->framebuffer;
     ptrdiff_t display_line = 0;
-    for (int32_t y = 0; y < s->height; ++y, src += s->pitch) {
-        if (!s->dirty[y]) {
+    for (int32_t y = 0; y < s->height;) {
+        const int32_t run = dirty_run(s->dirty, y, s->height, run_limit);
+        if (run == 0) {
             display_line += s->line_repeat;
+            src += s->pitch;
+            ++y;
             continue;
         }
         uint8_t* first = dest + display_line * pitch;
-        line(first, src, s->width, table);
+        line(first, src, s->width * run, table);
         // Repeats copy the converted line rather than convert it again.
         for (int32_t r = 1; r < s->line_repeat; ++r)
             std::memmove(dest + (display_line + r) * pitch, first, line_bytes);
-        display_line += s->line_repeat;
+        display_line += static_cast<ptrdiff_t>(s->line_repeat) * run;
+        src += static_cast<ptrdiff_t>(s->pitch) * run;
+        y += run;
     }
 }
 
@@ -72,6 +93,13 @@ template <typename Out, typename In, Out (*F)(In)>
 void blit_map(uint8_t* dest, int32_t pitch) {
     zq_hBlitLines(dest, pitch, sizeof(Out), map_line<Out, In, F>, nullptr);
 }
+
+// The SSE2 converter where the processor has it, else the plain formula.
+template <typename Out, typename In, Out (*F)(In)>
+void blit_map_or(BlitLineFn BlitSse2Lines::*sse2, uint8_t* dest, int32_t pitch) {
+    const BlitSse2Lines* lines = zq_hBlitSse2Lines();
+    zq_hBlitLines(dest, pitch, sizeof(Out), lines ? lines->*sse2 : map_line<Out, In, F>, nullptr);
+}
 }  // namespace
 
 void zq_hBlitCopy(uint8_t* dest, int32_t pitch) {
@@ -104,32 +132,35 @@ void zq_hBlit8to32BGR(uint8_t* dest, int32_t pitch) {
 }
 
 void zq_hBlit16to15RGB(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint16_t, p16to15_rgb>(dest, pitch);
+    blit_map_or<uint16_t, uint16_t, p16to15_rgb>(&BlitSse2Lines::from16to15_rgb, dest, pitch);
 }
 void zq_hBlit16to15BGR(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint16_t, p16to15_bgr>(dest, pitch);
+    blit_map_or<uint16_t, uint16_t, p16to15_bgr>(&BlitSse2Lines::from16to15_bgr, dest, pitch);
 }
 void zq_hBlit16to16RGB(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint16_t, p16to16_rgb>(dest, pitch);
+    blit_map_or<uint16_t, uint16_t, p16to16_rgb>(&BlitSse2Lines::from16to16_rgb, dest, pitch);
 }
 void zq_hBlit16to24(uint8_t* dest, int32_t pitch) {
     zq_hBlitLines(dest, pitch, 3, conv16to24_line, __zq_color_conv_16to32);
 }
 void zq_hBlit16to32(uint8_t* dest, int32_t pitch) {
-    zq_hBlitLines(dest, pitch, 4, conv16_line, __zq_color_conv_16to32);
+    const uint32_t* table = __zq_color_conv_16to32;
+    const BlitSse2Lines* lines = zq_hBlitSse2Lines();
+    const int order = lines && table ? zq_hConv16Order(table) : -1;
+    zq_hBlitLines(dest, pitch, 4, order < 0 ? conv16_line : lines->from16to32[order], table);
 }
 
 void zq_hBlit32to15RGB(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint32_t, to15_rgb>(dest, pitch);
+    blit_map_or<uint16_t, uint32_t, to15_rgb>(&BlitSse2Lines::from32to15_rgb, dest, pitch);
 }
 void zq_hBlit32to15BGR(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint32_t, to15_bgr>(dest, pitch);
+    blit_map_or<uint16_t, uint32_t, to15_bgr>(&BlitSse2Lines::from32to15_bgr, dest, pitch);
 }
 void zq_hBlit32to16RGB(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint32_t, to16_rgb>(dest, pitch);
+    blit_map_or<uint16_t, uint32_t, to16_rgb>(&BlitSse2Lines::from32to16_rgb, dest, pitch);
 }
 void zq_hBlit32to16BGR(uint8_t* dest, int32_t pitch) {
-    blit_map<uint16_t, uint32_t, to16_bgr>(dest, pitch);
+    blit_map_or<uint16_t, uint32_t, to16_bgr>(&BlitSse2Lines::from32to16_bgr, dest, pitch);
 }
 void zq_hBlit32to24RGB(uint8_t* dest, int32_t pitch) {
     zq_hBlitLines(dest, pitch, 3, pack24_line<swap_rb_24>, nullptr);
@@ -138,7 +169,7 @@ void zq_hBlit32to24BGR(uint8_t* dest, int32_t pitch) {
     zq_hBlitLines(dest, pitch, 3, pack24_line<keep_bgr>, nullptr);
 }
 void zq_hBlit32to32RGB(uint8_t* dest, int32_t pitch) {
-    blit_map<uint32_t, uint32_t, swap_rb>(dest, pitch);
+    blit_map_or<uint32_t, uint32_t, swap_rb>(&BlitSse2Lines::from32to32_rgb, dest, pitch);
 }
 
 // ---- Choosing a member ----
@@ -156,6 +187,18 @@ void fill_conv16(uint32_t* table, bool rgb) {
     }
 }
 
+}  // namespace
+
+int zq_hConv16Order(const uint32_t* table) {
+    uint32_t filled[512];
+    for (int rgb = 0; rgb < 2; ++rgb) {
+        fill_conv16(filled, rgb != 0);
+        if (std::memcmp(filled, table, sizeof filled) == 0) return rgb;
+    }
+    return -1;
+}
+
+namespace {
 // Columns: the framebuffer family (8, 16 or 32 bits) times the display depth
 // (15, 16, 24 or 32).
 // clang-format off

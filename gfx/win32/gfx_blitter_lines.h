@@ -17,6 +17,25 @@ using BlitLineFn = void (*)(uint8_t* dst, const uint8_t* src, int32_t count, con
 void zq_hBlitLines(uint8_t* dest, int32_t pitch, int32_t dst_bytes, BlitLineFn line,
                    const void* table);
 
+// The SSE2 line converters (gfx_blitter_sse2.cpp), which both member sets use
+// where the processor has SSE2: each writes exactly the bytes of the plain
+// formula it stands for, for any count.
+struct BlitSse2Lines {
+    BlitLineFn from32to15_bgr, from32to15_rgb, from32to16_bgr, from32to16_rgb, from32to32_rgb;
+    BlitLineFn from16to15_bgr, from16to15_rgb, from16to16_rgb;
+    // By order (0 BGR, 1 RGB); they compute the 16-to-32 table's colours, so
+    // they serve only a table filled for that order.
+    BlitLineFn from16to32[2];
+};
+
+// The SSE2 converters, or null when the processor has no SSE2 or tests have
+// switched them off.
+const BlitSse2Lines* zq_hBlitSse2Lines();
+void zq_hBlitAllowSse2(bool allow);
+
+// The order the 16-to-32 table holds: 0 BGR, 1 RGB, -1 neither.
+int zq_hConv16Order(const uint32_t* table);
+
 namespace blit {
 
 // Unaligned pixel access (lines of a 24-bit display start anywhere).

@@ -127,9 +127,12 @@ ZQ_MMX void groups16to16rgb(uint8_t* dst, const uint8_t* src, int32_t count, con
 
 // ---- Members ----
 
+// The SSE2 converter, which writes the same bytes, where the processor has it.
 template <BlitLineFn Groups, BlitLineFn Rest, int SrcBytes, int DstBytes>
-void blit_split(uint8_t* dest, int32_t pitch, const void* table) {
-    zq_hBlitLines(dest, pitch, DstBytes, split_line<Groups, Rest, SrcBytes, DstBytes>, table);
+void blit_split(uint8_t* dest, int32_t pitch, BlitLineFn BlitSse2Lines::*sse2) {
+    const BlitSse2Lines* lines = zq_hBlitSse2Lines();
+    BlitLineFn mmx = split_line<Groups, Rest, SrcBytes, DstBytes>;
+    zq_hBlitLines(dest, pitch, DstBytes, lines ? lines->*sse2 : mmx, nullptr);
 }
 
 }  // namespace
@@ -160,16 +163,16 @@ void zq_hBlit8to32BGRMMX(uint8_t* dest, int32_t pitch) {
 }
 
 void zq_hBlit16to15RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups16to15rgb, map_line<uint16_t, uint16_t, p16to15_rgb>, 2, 2>(dest, pitch,
-                                                                                 nullptr);
+    blit_split<groups16to15rgb, map_line<uint16_t, uint16_t, p16to15_rgb>, 2, 2>(
+        dest, pitch, &BlitSse2Lines::from16to15_rgb);
 }
 void zq_hBlit16to15BGRMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups16to15bgr, map_line<uint16_t, uint16_t, p16to15_bgr>, 2, 2>(dest, pitch,
-                                                                                 nullptr);
+    blit_split<groups16to15bgr, map_line<uint16_t, uint16_t, p16to15_bgr>, 2, 2>(
+        dest, pitch, &BlitSse2Lines::from16to15_bgr);
 }
 void zq_hBlit16to16RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups16to16rgb, map_line<uint16_t, uint16_t, p16to16_rgb>, 2, 2>(dest, pitch,
-                                                                                 nullptr);
+    blit_split<groups16to16rgb, map_line<uint16_t, uint16_t, p16to16_rgb>, 2, 2>(
+        dest, pitch, &BlitSse2Lines::from16to16_rgb);
 }
 void zq_hBlit16to24MMX(uint8_t* dest, int32_t pitch) {
     zq_hBlit16to24(dest, pitch);
@@ -180,19 +183,19 @@ void zq_hBlit16to32MMX(uint8_t* dest, int32_t pitch) {
 
 void zq_hBlit32to15RGBMMX(uint8_t* dest, int32_t pitch) {
     blit_split<groups32to15<const32to15_mul_rgb>, map_line<uint16_t, uint32_t, to15_rgb>, 4, 2>(
-        dest, pitch, nullptr);
+        dest, pitch, &BlitSse2Lines::from32to15_rgb);
 }
 void zq_hBlit32to15BGRMMX(uint8_t* dest, int32_t pitch) {
     blit_split<groups32to15<const32to15_mul_bgr>, map_line<uint16_t, uint32_t, to15_bgr>, 4, 2>(
-        dest, pitch, nullptr);
+        dest, pitch, &BlitSse2Lines::from32to15_bgr);
 }
 void zq_hBlit32to16RGBMMX(uint8_t* dest, int32_t pitch) {
     blit_split<groups32to16<const32to16_mul_rgb>, map_line<uint16_t, uint32_t, to16_rgb>, 4, 2>(
-        dest, pitch, nullptr);
+        dest, pitch, &BlitSse2Lines::from32to16_rgb);
 }
 void zq_hBlit32to16BGRMMX(uint8_t* dest, int32_t pitch) {
     blit_split<groups32to16<const32to16_mul_bgr>, map_line<uint16_t, uint32_t, to16_bgr>, 4, 2>(
-        dest, pitch, nullptr);
+        dest, pitch, &BlitSse2Lines::from32to16_bgr);
 }
 void zq_hBlit32to24RGBMMX(uint8_t* dest, int32_t pitch) {
     zq_hBlit32to24RGB(dest, pitch);
@@ -201,5 +204,6 @@ void zq_hBlit32to24BGRMMX(uint8_t* dest, int32_t pitch) {
     zq_hBlit32to24BGR(dest, pitch);
 }
 void zq_hBlit32to32RGBMMX(uint8_t* dest, int32_t pitch) {
-    blit_split<groups32to32rgb, map_line<uint32_t, uint32_t, swap_rb>, 4, 4>(dest, pitch, nullptr);
+    blit_split<groups32to32rgb, map_line<uint32_t, uint32_t, swap_rb>, 4, 4>(
+        dest, pitch, &BlitSse2Lines::from32to32_rgb);
 }

@@ -7,6 +7,7 @@
 
 #include "gfx/gfx_internal.h"
 #include "gfx/win32/gfx_blitter.h"
+#include "gfx/win32/gfx_blitter_lines.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ Bytes run(Blitter b, size_t bytes, int32_t pitch) {
 
 // Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2,
 // dirty lines only, into lines longer than the pixels.
-TEST(Blitter, MembersMatchThePixelFormats) {
+void expect_members_match() {
     for (const Member& m : kMembers) {
         for (int width : {1, 7, 13, 16, 641}) {
             ASSERT_EQ(zq_GfxScreenRes(width, kHeight, m.src, 0, -1, 0), 0);
@@ -166,6 +167,38 @@ TEST(Blitter, MembersMatchThePixelFormats) {
             zq_GfxScreen(0, 0, 0, 0, 0);
         }
     }
+}
+
+TEST(Blitter, MembersMatchThePixelFormats) {
+    expect_members_match();
+}
+
+// The MMX and plain loops that SSE2 processors never reach.
+TEST(Blitter, MembersMatchWithoutSse2) {
+    zq_hBlitAllowSse2(false);
+    expect_members_match();
+    zq_hBlitAllowSse2(true);
+}
+
+// Lines end to end in both images convert as one run; a clean line between
+// two dirty ones must stay untouched.
+TEST(Blitter, RunsOfDirtyLines) {
+    ASSERT_EQ(zq_GfxScreenRes(6, 4, 32, 0, -1, 0), 0);
+    GfxState& s = *__zq_gfx;
+    for (int i = 0; i < s.pitch * s.height; ++i) s.framebuffer[i] = static_cast<uint8_t>(i);
+    const uint8_t dirty[4] = {1, 1, 0, 1};
+    std::memcpy(s.dirty, dirty, 4);
+    Bytes image(static_cast<size_t>(s.pitch) * 4, kUntouched);
+    zq_hBlit32to32RGB(image.data(), s.pitch);
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            const uint8_t* p = s.framebuffer + y * s.pitch + x * 4;
+            const uint8_t* q = image.data() + y * s.pitch + x * 4;
+            Bytes want = dirty[y] ? Bytes{p[2], p[1], p[0], p[3]} : Bytes(4, kUntouched);
+            EXPECT_EQ(Bytes(q, q + 4), want) << "line " << y << " pixel " << x;
+        }
+    }
+    zq_GfxScreen(0, 0, 0, 0, 0);
 }
 
 // A bottom-up destination: line 0 at the end of the buffer, negative pitch.
