@@ -81,16 +81,6 @@ TEST_F(KeyBuffer, InkeyEncodesEachKeyCode) {
     EXPECT_TRUE(lock_log.paired());
 }
 
-TEST_F(KeyBuffer, ReadsInsideTheProgramsLockLeaveItAlone) {
-    zq_hPostKey('y');
-    __zq_gfx->flags |= SCREEN_LOCKED;  // the program holds the display
-    EXPECT_EQ(zq_GfxKeyHit(), 1);
-    EXPECT_EQ(inkey(), "y");
-    EXPECT_EQ(lock_log.locks + lock_log.unlocks, 0);
-    EXPECT_EQ(__zq_gfx->flags & (SCREEN_LOCKED | SCREEN_LOCK_SET), SCREEN_LOCKED);
-    __zq_gfx->flags &= ~SCREEN_LOCKED;
-}
-
 // The sleep hook posts the keys Getkey waits for: a NUL, then F1.
 std::vector<int32_t> sleeps;
 void sleep_and_post(int32_t ms) {

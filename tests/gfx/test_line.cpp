@@ -364,25 +364,4 @@ TEST_F(LineTest, FastPathsDrawThePlainWalksPixels) {
     }
 }
 
-// 32-bit pixels are everywhere above; runs, single pixels and box fills must
-// address the smaller sizes too.
-TEST_F(LineTest, SmallerPixelSizes) {
-    for (int depth : {8, 16}) {
-        close();
-        ASSERT_NO_FATAL_FAILURE(open(depth));
-        zq_GfxLine(nullptr, 3, 2, 10, 2, 0, 0, 0xFFFF, -1);
-        zq_GfxLine(nullptr, 5, 4, 5, 6, 0, 0, 0xFFFF, -1);
-        zq_GfxLine(nullptr, 20, 9, 12, 7, 0, 2, 0xFFFF, -1);
-        PixelSet lit;
-        for (int i = 0; i < 64 * 48; ++i) {
-            const uint8_t* p =
-                __zq_gfx->framebuffer + i / 64 * __zq_gfx->pitch + i % 64 * depth / 8;
-            if (std::any_of(p, p + depth / 8, [](uint8_t b) { return b; }))
-                lit.insert({i % 64, i / 64});
-        }
-        EXPECT_EQ(lit, unite(unite(rect(3, 2, 10, 2), rect(5, 4, 5, 6)), rect(12, 7, 20, 9)))
-            << depth;
-    }
-}
-
 }  // namespace

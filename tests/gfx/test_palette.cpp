@@ -89,12 +89,6 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(shown(5), rgb_entry(0, 0, 255));
     zq_GfxPalette(6, 0x01203F, -1, 0);
     EXPECT_EQ(shown(6), rgb_entry(255, 129, 4));
-    screen().flags |= SCREEN_LOCKED;  // an outer lock is left alone
-    zq_GfxPalette(1, 10, 20, 30);
-    EXPECT_EQ(driver_log.locks, 3);
-    EXPECT_EQ(driver_log.unlocks, 3);
-    EXPECT_EQ(screen().flags & SCREEN_LOCKED, SCREEN_LOCKED);
-    screen().flags &= ~SCREEN_LOCKED;
     zq_GfxPalette(-1, 0, 0, 0);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(shown(i), entry_of(zq_palette_256, i)) << i;
     driver_log.calls.clear();

@@ -84,13 +84,10 @@ TEST_F(Print, CursorAfterControlCharacters) {
         bool pending;
     };
     const Case cases[] = {
-        {0, 0, "ab\rc", 1, 0, false},
         {0, 0, "ab\nc", 1, 1, false},
         {0, 0, "\b", 0, 0, false},  // no move to the row above
         {5, 3, "\b\b", 3, 3, false},
         {3, 0, "\t", 8, 0, false},
-        {8, 0, "\t", 16, 0, false},
-        {0, 0, "\a", 0, 0, false},
         {79, 0, "ab", 1, 1, false},
         {0, 29, std::string(80, 'x'), 79, 29, true},
         {0, 29, "\n", 0, 29, false},
