@@ -42,7 +42,6 @@ TEST(GLRules, WishesAndTheirAttributeList) {
     } cases[] = {
         {normalized(0, 32), {32, 8, 8, 8, 8, 16}, -1},
         {normalized(0, 16), {16, 5, 5, 5, 0, 16}, -1},  // the alpha pair stays, with 0
-        {normalized(0, 24), {24, 8, 8, 8, 0, 16}, -1},
         {normalized(0, 32, components), {16, 5, 6, 5, 0, 24}, -1},
         // clang-format off
         {normalized(all, 32), {32, 8, 8, 8, 8, 16, AccumBits, 32, AccumRedBits, 8, AccumGreenBits, 8,

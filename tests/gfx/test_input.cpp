@@ -156,20 +156,13 @@ TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
 // A driver whose lock is a real mutex, as the window drivers' update lock.
 std::mutex update_lock;
 
-class InputThreads : public ::testing::Test {
+class InputThreads : public RecordingScreenTest {
    protected:
     void SetUp() override {
-        ASSERT_EQ(zq_GfxScreenRes(64, 48, 32, 0, DriverFlags::NoDisplay, 0), 0);
-        saved_ = __zq_gfx->driver;
-        driver_ = *saved_;
-        driver_.lock = [] { update_lock.lock(); };
-        driver_.unlock = [] { update_lock.unlock(); };
-        __zq_gfx->driver = &driver_;
+        RecordingScreenTest::SetUp();
+        recorder_.lock = [] { update_lock.lock(); };
+        recorder_.unlock = [] { update_lock.unlock(); };
         drain_keys();
-    }
-    void TearDown() override {
-        __zq_gfx->driver = saved_;
-        zq_GfxScreen(0, 0, 0, 0, 0);
     }
 
     // What the window procedure does for one key-down: a key and an event.
@@ -179,9 +172,6 @@ class InputThreads : public ::testing::Test {
         GfxEvent e = key_event(GfxEventType::KeyDown, scan, 0);
         zq_hPostEvent(&e);
     }
-
-    GfxDriver driver_{};
-    const GfxDriver* saved_ = nullptr;
 };
 
 TEST_F(InputThreads, KeysArriveInOrderWhileTheProgramReads) {
