@@ -100,8 +100,8 @@ TEST(GLRules, MultisampleFallback) {
         int32_t result;
     } cases[] = {
         {4, -100, 7, {4, 2, 0}, 0},  // never found: the classic choice decides
-        {4, 2, 7, {4, 2}, 7},       {3, -100, 7, {3, 1}, 0}, {0, -1, 9, {-1}, 9},
-        {0, -100, 9, {-1}, 0},      {4, 4, 0, {4}, 0},  // found, but format 0: classic, no retry
+        {4, 2, 7, {4, 2}, 7},       {3, -100, 7, {3, 1}, 0},
+        {0, -1, 9, {-1}, 9},        {4, 4, 0, {4}, 0},  // found, but format 0: classic, no retry
     };
     for (const Case& c : cases) {
         GLParams p = normalized(0, 32);

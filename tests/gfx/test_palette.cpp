@@ -168,23 +168,6 @@ TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
     EXPECT_EQ(shown(1), rgb_entry(255, 255, 255));
 }
 
-TEST_F(PaletteTest, CgaStatementSelectsTablesAndColourIndexes) {
-    ASSERT_NO_FATAL_FAILURE(open(1));
-    const std::pair<int32_t, std::array<int, 3>> tables[] = {
-        {-2, {10, 12, 14}}, {-3, {3, 5, 7}}, {-7, {2, 4, 6}}, {-4, {2, 4, 6}}, {-1, {11, 13, 15}}};
-    for (const auto& [index, colors] : tables) {
-        zq_GfxPalette(index, 0, 0, 0);
-        EXPECT_EQ(shown(0), 0u);
-        for (int a = 1; a <= 3; ++a) {
-            EXPECT_EQ(shown(a), entry_of(zq_palette_16, colors[a - 1])) << index << " " << a;
-            EXPECT_EQ(screen().color_association[a], colors[a - 1]);
-        }
-    }
-    zq_GfxPalette(0, 20, -1, -1);  // 20 wraps to colour 4 of 16
-    EXPECT_EQ(screen().color_association[0], 4);
-    EXPECT_EQ(shown(0), entry_of(zq_palette_16, 4));
-}
-
 // On the small palettes, ports and PaletteUsing go through the colour table.
 TEST_F(PaletteTest, EgaPortsAndPaletteUsingUseTheColourTable) {
     ASSERT_NO_FATAL_FAILURE(open(7));

@@ -118,7 +118,6 @@ TEST_F(ScreenTest, DriversAreTriedInOrder) {
         {"GDI", "OpenGL", 0, 0, "GDI", false, "GDI", {"GDI/0/0"}},  // the program's name wins
         {nullptr, nullptr, 0, 0, "GDI", false, "GDI", {"DirectX/0/0", "DirectX/0/0", "GDI/0/0"}},
         {"NULL", nullptr, 0, 60, "", false, "Null", {}},
-        {nullptr, "null", 0, 60, "", false, "Null", {}},
         {nullptr, nullptr, none, 60, "", false, "Null", {}},
     };
     for (const Case& c : cases) {
