@@ -47,30 +47,6 @@ constexpr uint32_t kFrame1Color = 0xFF885454;
 constexpr uint32_t kBlack = 0xFF000000;  // the clear's opaque black
 }  // namespace
 
-TEST_F(DemoScreen, FirstFrameIsOneSectorFrom231To271Degrees) {
-    EXPECT_EQ((std::vector<int32_t>{__zq_gfx->width, __zq_gfx->height, __zq_gfx->depth}),
-              (std::vector<int32_t>{640, 480, 32}));
-    EXPECT_EQ(count(kBlack), 640 * 480);  // opened cleared
-    DRAW_FRAME();
-    EXPECT_EQ(pixel(621, 142), kFrame1Color);  // the centre
-    auto at = [](double degrees, double r, int* x, int* y) {
-        double a = degrees * 3.14159265358979 / 180.0;
-        *x = static_cast<int>(std::lround(621 + std::cos(a) * r));
-        *y = static_cast<int>(std::lround(142 + std::sin(a) * r));
-    };
-    int x = 0, y = 0;
-    for (double deg : {235.0, 251.0, 268.0}) {  // inside the fan
-        at(deg, 120, &x, &y);
-        EXPECT_EQ(pixel(x, y), kFrame1Color) << deg;
-    }
-    for (double deg : {228.0, 274.0, 90.0, 180.0}) {  // outside it
-        at(deg, 120, &x, &y);
-        ASSERT_TRUE(x >= 0 && x < 640 && y >= 0 && y < 480);
-        EXPECT_EQ(pixel(x, y), kBlack) << deg;
-    }
-    EXPECT_EQ(count(kBlack) + count(kFrame1Color), 640 * 480);
-}
-
 TEST_F(DemoScreen, EmptySectorDrawsNothing) {
     DRAW_SEGMENT(320, 240, 100, 10, 14, 5, 1, 2, 3);
     EXPECT_EQ(count(kBlack), 640 * 480);

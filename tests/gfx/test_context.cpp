@@ -60,18 +60,6 @@ TEST_F(ContextTest, BuffersBecomeTheTargetAndTheScreenViewComesBack) {
     EXPECT_FALSE(ctx.flags & (CTX_ON_BUFFER | CTX_FRESH));
 }
 
-TEST_F(ContextTest, SameTargetTwiceKeepsItsChangedView) {
-    GfxContext& ctx = context();
-    std::vector<uint8_t> buf = new_form(4, 30, 20, 120);
-    for (void* target : {static_cast<void*>(buf.data()), static_cast<void*>(nullptr)}) {
-        zq_hPrepareTarget(&ctx, target, 0xFF000000);
-        ctx.view_x = 3, ctx.view_w = 10;
-        zq_hPrepareTarget(&ctx, target, 0xFF000000);
-        EXPECT_EQ(ctx.view_x, 3);
-        EXPECT_EQ(ctx.view_w, 10);
-    }
-}
-
 TEST_F(ContextTest, TallOrCorruptBuffersStayInBounds) {
     GfxContext& ctx = context();
     std::vector<uint8_t> tall = new_form(1, 2, 1000, 2);  // more rows than the screen

@@ -34,11 +34,6 @@ TEST(DdrawRules, ModeSearch) {
         {320, 200, 8, " 320x240x8 ", 240, " 320x200x8/1 320x240x8/0"},  // VGA flag once
         {640, 480, 32, " 640x480x24 ", 480, " 640x480x32/0 640x480x24/0"},
         {800, 600, 15, " 800x600x16 ", 600, " 800x600x15/0 800x600x16/0"},
-        // Only the desktop size (a virtual X screen): every height of the list
-        // fails at both depths, then the search gives up.
-        {640, 480, 32, " 1024x768x32 ", -1,
-         " 640x480x32/0 640x480x24/0 640x600x32/0 640x600x24/0 640x768x32/0 640x768x24/0"
-         " 640x1024x32/0 640x1024x24/0"},
         {640, 1024, 8, "", -1, " 640x1024x8/0"},  // 8 bits has no twin
         {1600, 1200, 32, "", -1, " 1600x1200x32/0 1600x1200x24/0"},
     };
@@ -66,37 +61,9 @@ TEST(DdrawRules, BlitFormatFromMasks) {
     }
 }
 
-// Runs 600 frames of `work_us` drawing each on a fake clock, the blank wait
-// either returning at once or waiting for the next blank; returns the frames
-// per second.
-double paced_fps(int64_t work_us, int64_t period_us, bool real_blank) {
-    VsyncPacer pacer{};
-    int64_t now = 0;
-    for (int32_t i = 0; i < 600; ++i) {
-        now += work_us;
-        if (real_blank) now = (now / period_us + 1) * period_us;
-        int64_t sleep = zq_hVsyncPaceUs(&pacer, now, period_us);
-        EXPECT_TRUE(real_blank ? sleep == 0 : sleep >= 0) << "frame " << i;
-        // Sleep(ms) rounded up and late by up to a millisecond more.
-        now += (sleep + 999) / 1000 * 1000 + (sleep > 0 ? 700 : 0);
-    }
-    return 600.0 * 1e6 / static_cast<double>(now);
-}
-
-TEST(DdrawRules, PacingKeepsOneFramePerRefresh) {
-    struct Case {
-        int64_t work_us, period_us;
-        bool real_blank;
-    } cases[] = {{200, 16666, false},
-                 {5000, 16666, false},
-                 {200, 16000, false},
-                 {200, 16666, true},
-                 {9000, 16666, true}};
-    for (const Case& c : cases) {
-        double rate = 1e6 / static_cast<double>(c.period_us);
-        EXPECT_NEAR(paced_fps(c.work_us, c.period_us, c.real_blank), rate, rate * 0.02);
-    }
-    // Frames that take longer than a refresh are not held back further.
+// The rate over many frames is watched end to end; here the corner cases:
+// frames that take longer than a refresh are not held back further.
+TEST(DdrawRules, PacingLetsLateFramesThrough) {
     VsyncPacer pacer{};
     EXPECT_EQ(zq_hVsyncPaceUs(&pacer, 0, 16666), 0);
     EXPECT_EQ(zq_hVsyncPaceUs(&pacer, 20000, 16666), 0);

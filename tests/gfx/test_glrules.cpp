@@ -42,7 +42,6 @@ TEST(GLRules, WishesAndTheirAttributeList) {
     } cases[] = {
         {normalized(0, 32), {32, 8, 8, 8, 8, 16}, -1},
         {normalized(0, 16), {16, 5, 5, 5, 0, 16}, -1},  // the alpha pair stays, with 0
-        {normalized(0, 24), {24, 8, 8, 8, 0, 16}, -1},
         {normalized(0, 32, components), {16, 5, 6, 5, 0, 24}, -1},
         // clang-format off
         {normalized(all, 32), {32, 8, 8, 8, 8, 16, AccumBits, 32, AccumRedBits, 8, AccumGreenBits, 8,
@@ -101,8 +100,8 @@ TEST(GLRules, MultisampleFallback) {
         int32_t result;
     } cases[] = {
         {4, -100, 7, {4, 2, 0}, 0},  // never found: the classic choice decides
-        {4, 2, 7, {4, 2}, 7},       {3, -100, 7, {3, 1}, 0}, {0, -1, 9, {-1}, 9},
-        {0, -100, 9, {-1}, 0},      {4, 4, 0, {4}, 0},  // found, but format 0: classic, no retry
+        {4, 2, 7, {4, 2}, 7},       {3, -100, 7, {3, 1}, 0},
+        {0, -1, 9, {-1}, 9},        {4, 4, 0, {4}, 0},  // found, but format 0: classic, no retry
     };
     for (const Case& c : cases) {
         GLParams p = normalized(0, 32);
@@ -115,50 +114,35 @@ TEST(GLRules, MultisampleFallback) {
     }
 }
 
-TEST(GLRules, Extensions) {
+// Names are looked up whole in the joined list, which a small buffer cuts short.
+TEST(GLRules, ExtensionsJoinWithoutMergingNames) {
     struct Case {
-        const char* list;
+        const char *gl, *wgl;
+        size_t size;
+        std::string joined;
         const char* name;
         int32_t found;
     } cases[] = {
-        {"GL_EXT_bgra_x GL_EXT_bgra ", "GL_EXT_bgra", 1},
-        {"GL_EXT_bgra_x", "GL_EXT_bgra", 0},
-        {"GL_A GL_EXT_bgra", "GL_EXT_bgra", 1},
-        {"", "GL_EXT_bgra", 0},
-        {"GL_A ", "", 0},
-        {nullptr, "GL_A", 0},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(zq_hGLExtensionIn(c.list, c.name), c.found) << (c.list ? c.list : "null");
-    }
-}
-
-TEST(GLRules, ExtensionStringsJoinWithoutMergingNames) {
-    struct Case {
-        const char* gl;
-        const char* wgl;
-        size_t size;
-        std::string joined;
-    } cases[] = {
-        {"GL_A GL_B ", "WGL_C ", 64, "GL_A GL_B WGL_C "},
-        {"GL_A GL_B", "WGL_C", 64, "GL_A GL_B WGL_C"},
-        {"GL_A", nullptr, 64, "GL_A"},
-        {nullptr, "WGL_C", 64, "WGL_C"},
-        {"GL_A GL_B ", "WGL_C ", 8, "GL_A GL"},
+        {"GL_EXT_bgra_x GL_A", "WGL_C", 64, "GL_EXT_bgra_x GL_A WGL_C", "GL_EXT_bgra", 0},
+        {"GL_A GL_EXT_bgra ", "WGL_C ", 64, "GL_A GL_EXT_bgra WGL_C ", "GL_EXT_bgra", 1},
+        {"GL_A", nullptr, 64, "GL_A", "GL_A", 1},
+        {nullptr, "WGL_C", 64, "WGL_C", "", 0},
+        {"GL_A GL_B ", "WGL_C ", 8, "GL_A GL", "GL_A", 1},
     };
     for (const Case& c : cases) {
         char out[64];
         std::memset(out, 'x', sizeof out);
         zq_hGLJoinExtensions(out, c.size, c.gl, c.wgl);
         EXPECT_EQ(std::string(out), c.joined);
+        EXPECT_EQ(zq_hGLExtensionIn(out, c.name), c.found) << c.joined;
     }
+    EXPECT_EQ(zq_hGLExtensionIn(nullptr, "GL_A"), 0);
 }
 
 TEST(GLRules, NextPowerOfTwo) {
     struct Case {
         int32_t n, pow2;
-    } cases[] = {{1, 1}, {3, 4},  {640, 1024},        {1024, 1024},  {1 << 30, 1 << 30},
-                 {0, 0}, {-5, 0}, {(1 << 30) + 1, 0}, {INT32_MAX, 0}};
+    } cases[] = {{3, 4}, {1024, 1024}, {1 << 30, 1 << 30}, {-5, 0}, {(1 << 30) + 1, 0}};
     for (const Case& c : cases) EXPECT_EQ(zq_hGLNextPow2(c.n), c.pow2) << c.n;
 }
 

@@ -81,16 +81,6 @@ TEST_F(KeyBuffer, InkeyEncodesEachKeyCode) {
     EXPECT_TRUE(lock_log.paired());
 }
 
-TEST_F(KeyBuffer, ReadsInsideTheProgramsLockLeaveItAlone) {
-    zq_hPostKey('y');
-    __zq_gfx->flags |= SCREEN_LOCKED;  // the program holds the display
-    EXPECT_EQ(zq_GfxKeyHit(), 1);
-    EXPECT_EQ(inkey(), "y");
-    EXPECT_EQ(lock_log.locks + lock_log.unlocks, 0);
-    EXPECT_EQ(__zq_gfx->flags & (SCREEN_LOCKED | SCREEN_LOCK_SET), SCREEN_LOCKED);
-    __zq_gfx->flags &= ~SCREEN_LOCKED;
-}
-
 // The sleep hook posts the keys Getkey waits for: a NUL, then F1.
 std::vector<int32_t> sleeps;
 void sleep_and_post(int32_t ms) {
@@ -166,20 +156,13 @@ TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
 // A driver whose lock is a real mutex, as the window drivers' update lock.
 std::mutex update_lock;
 
-class InputThreads : public ::testing::Test {
+class InputThreads : public RecordingScreenTest {
    protected:
     void SetUp() override {
-        ASSERT_EQ(zq_GfxScreenRes(64, 48, 32, 0, DriverFlags::NoDisplay, 0), 0);
-        saved_ = __zq_gfx->driver;
-        driver_ = *saved_;
-        driver_.lock = [] { update_lock.lock(); };
-        driver_.unlock = [] { update_lock.unlock(); };
-        __zq_gfx->driver = &driver_;
+        RecordingScreenTest::SetUp();
+        recorder_.lock = [] { update_lock.lock(); };
+        recorder_.unlock = [] { update_lock.unlock(); };
         drain_keys();
-    }
-    void TearDown() override {
-        __zq_gfx->driver = saved_;
-        zq_GfxScreen(0, 0, 0, 0, 0);
     }
 
     // What the window procedure does for one key-down: a key and an event.
@@ -189,9 +172,6 @@ class InputThreads : public ::testing::Test {
         GfxEvent e = key_event(GfxEventType::KeyDown, scan, 0);
         zq_hPostEvent(&e);
     }
-
-    GfxDriver driver_{};
-    const GfxDriver* saved_ = nullptr;
 };
 
 TEST_F(InputThreads, KeysArriveInOrderWhileTheProgramReads) {

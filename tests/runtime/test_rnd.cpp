@@ -36,14 +36,6 @@ TEST_F(Rnd, UnseededStartIsTheTwisterSeededWithZero) {
     EXPECT_EQ(zq_Rnd(1), 0x5481674D / k2_32);
 }
 
-TEST_F(Rnd, TwisterRegeneratesEvery624Words) {
-    zq_Randomize(12345.0, 3);
-    double first[700];
-    for (double& v : first) v = zq_Rnd(1);
-    zq_Randomize(12345.0, 99);  // unknown numbers select the twister too
-    for (double v : first) ASSERT_EQ(zq_Rnd(1), v);
-}
-
 TEST_F(Rnd, FastAndLcg24Sequences) {
     struct Case {
         double seed;
