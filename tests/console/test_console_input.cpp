@@ -92,6 +92,14 @@ TEST_F(ConsoleInput, AltAndKeypadDigitsTypeACharacterWhenAltIsReleased) {
     EXPECT_EQ(read_all(), std::vector<int32_t>{65});
 }
 
+TEST_F(ConsoleInput, AKeyPressedBeforeAltIsReleasedDropsTheNumber) {
+    alt_keypad(6);
+    alt_keypad(5);
+    script.push_back(key_event(true, 'X', 0x2D, 'x', KeyState::LeftAlt));
+    script.push_back(key_event(false, Vk::Menu, 0x38, 0, 0));
+    EXPECT_EQ(read_all(), std::vector<int32_t>{0x2DFF});
+}
+
 TEST_F(ConsoleInput, ALongRunOfDigitsKeepsTheLowByte) {
     for (int i = 0; i < 30; ++i) alt_keypad(9);  // wraps: must not overflow
     alt_keypad(6);

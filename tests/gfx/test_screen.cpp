@@ -214,6 +214,18 @@ TEST_F(ScreenTest, EveryModeHasItsShape) {
     }
 }
 
+// The order the drivers are tried in, as the Windows builds ship it (tests
+// swap in fake lists, so nothing else looks at the real one).
+TEST_F(ScreenTest, RealDriverListIsDirectXGdiOpenGL) {
+    Strings names;
+    for (const GfxDriver** d = saved_list_; *d; ++d) names.push_back((*d)->name);
+#ifdef _WIN32
+    EXPECT_EQ(names, (Strings{"DirectX", "GDI", "OpenGL"}));
+#else
+    EXPECT_TRUE(names.empty());  // no display drivers off Windows
+#endif
+}
+
 TEST_F(ScreenTest, InvalidRequestsChangeNothingOversizedOnesCloseTheScreen) {
     const int32_t none = DriverFlags::NoDisplay;
     ASSERT_EQ(zq_GfxScreen(13, 0, 1, none, 0), 0);
