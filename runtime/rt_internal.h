@@ -2,6 +2,7 @@
 // put process-wide state back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Counts down one start-up; true when this was the last one (hinit.cpp).
@@ -18,3 +19,13 @@ int zq_hTimerMode();
 void zq_hRndReset();
 // The state of the two linear congruential generators.
 uint32_t zq_hRndSeedState();
+
+// The bytes of a string argument: a size of -1 marks a ZqString, any other size
+// a buffer of that many bytes, ending at its first 0 byte (str_temp.cpp).
+struct ZqBytes {
+    const char* data;
+    size_t len;
+};
+ZqBytes zq_hStrBytes(const void* s, ptrdiff_t size);
+// Frees a temporary ZqString argument once it has been used.
+void zq_hStrReleaseArg(const void* s, ptrdiff_t size);

@@ -3,32 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/rt_internal.h"
 #include "runtime/zq_rt.h"
 
 namespace {
-struct Bytes {
-    const char* data;
-    size_t len;
-};
-
-// A size of -1 marks a ZqString; any other size a buffer of that many bytes,
-// ending at its first 0 byte.
-Bytes bytes_of(const void* src, ptrdiff_t size) {
-    if (!src) return {"", 0};
-    if (size == -1) {
-        auto* s = static_cast<const ZqString*>(src);
-        return {s->data ? s->data : "", s->len > 0 ? static_cast<size_t>(s->len) : 0};
-    }
-    const char* p = static_cast<const char*>(src);
-    return {p, size > 0 ? strnlen(p, static_cast<size_t>(size)) : 0};
-}
-
-void release(const void* src, ptrdiff_t size) {
-    if (src && size == -1) zq_StrDelTemp(const_cast<ZqString*>(static_cast<const ZqString*>(src)));
-}
-
 // Keeps dst unchanged when memory runs out.
-void assign_variable(ZqString* dst, Bytes b) {
+void assign_variable(ZqString* dst, ZqBytes b) {
     if (b.len > INT32_MAX - 1) b.len = INT32_MAX - 1;
     const auto needed = static_cast<int32_t>(b.len) + 1;
     if (!dst->data || dst->size < needed) {
@@ -42,7 +22,7 @@ void assign_variable(ZqString* dst, Bytes b) {
     dst->len = static_cast<int32_t>(b.len);
 }
 
-void assign_fixed(char* dst, size_t size, Bytes b, int32_t fill_rest) {
+void assign_fixed(char* dst, size_t size, ZqBytes b, int32_t fill_rest) {
     const size_t n = b.len < size - 1 ? b.len : size - 1;
     std::memmove(dst, b.data, n);
     if (fill_rest) {
@@ -55,13 +35,13 @@ void assign_fixed(char* dst, size_t size, Bytes b, int32_t fill_rest) {
 
 void* zq_StrAssign(void* dst, ptrdiff_t dst_size, const void* src, ptrdiff_t src_size,
                    int32_t fill_rest) {
-    const Bytes b = bytes_of(src, src_size);
+    const ZqBytes b = zq_hStrBytes(src, src_size);
     if (dst && dst_size == -1) {
         assign_variable(static_cast<ZqString*>(dst), b);
     } else if (dst && dst_size > 0) {
         assign_fixed(static_cast<char*>(dst), static_cast<size_t>(dst_size), b, fill_rest);
     }
-    release(src, src_size);
+    zq_hStrReleaseArg(src, src_size);
     return dst;
 }
 
@@ -73,13 +53,13 @@ void zq_StrDelete(ZqString* s) {
 
 char16_t* zq_WstrAssignFromA(char16_t* dst, int32_t dst_chars, const void* src,
                              ptrdiff_t src_size) {
-    const Bytes b = bytes_of(src, src_size);
+    const ZqBytes b = zq_hStrBytes(src, src_size);
     if (dst && dst_chars > 0) {
         const size_t room = static_cast<size_t>(dst_chars) - 1;
         const size_t n = b.len < room ? b.len : room;
         for (size_t i = 0; i < n; ++i) dst[i] = static_cast<unsigned char>(b.data[i]);
         dst[n] = 0;
     }
-    release(src, src_size);
+    zq_hStrReleaseArg(src, src_size);
     return dst;
 }

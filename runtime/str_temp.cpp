@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "runtime/rt_internal.h"
 #include "runtime/zq_rt.h"
 
 ZqString* zq_StrAllocTemp(int32_t len) {
@@ -39,13 +40,7 @@ ZqString* zq_CHR(int32_t count, ...) {
     return s;
 }
 
-namespace {
-struct Bytes {
-    const char* data;
-    size_t len;
-};
-
-Bytes view_of(const void* s, ptrdiff_t size) {
+ZqBytes zq_hStrBytes(const void* s, ptrdiff_t size) {
     if (!s) return {"", 0};
     if (size == -1) {
         auto* str = static_cast<const ZqString*>(s);
@@ -57,18 +52,17 @@ Bytes view_of(const void* s, ptrdiff_t size) {
     return {p, n};
 }
 
-void release(const void* s, ptrdiff_t size) {
+void zq_hStrReleaseArg(const void* s, ptrdiff_t size) {
     if (s && size == -1) zq_StrDelTemp(const_cast<ZqString*>(static_cast<const ZqString*>(s)));
 }
-}  // namespace
 
 int32_t zq_StrCompare(const void* s1, ptrdiff_t s1_size, const void* s2, ptrdiff_t s2_size) {
-    Bytes a = view_of(s1, s1_size);
-    Bytes b = view_of(s2, s2_size);
+    ZqBytes a = zq_hStrBytes(s1, s1_size);
+    ZqBytes b = zq_hStrBytes(s2, s2_size);
     size_t common = a.len < b.len ? a.len : b.len;
     int r = common ? std::memcmp(a.data, b.data, common) : 0;
     int32_t result = r != 0 ? (r < 0 ? -1 : 1) : (a.len < b.len ? -1 : (a.len > b.len ? 1 : 0));
-    release(s1, s1_size);
-    release(s2, s2_size);
+    zq_hStrReleaseArg(s1, s1_size);
+    zq_hStrReleaseArg(s2, s2_size);
     return result;
 }
