@@ -3,10 +3,12 @@ BUILD      := build
 MAKEFLAGS += --no-print-directory
 JOBS       ?= $(shell nproc)
 # Whether this machine's kernel runs 32-bit programs (some are built without).
-RUNS_32BIT := $(shell /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 && echo yes)
+# A shell test, evaluated when a recipe runs: only then has the install step put
+# Wine in place.
+RUNS_32BIT = /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
 
 .PHONY: all deps host asan tsan win32 win64 demo test test-host test-asan test-tsan \
-        test-win32 test-win64 bench clean format
+        test-win32 test-win64 bench bench-build clean format
 
 all: host win32 win64
 
@@ -63,21 +65,24 @@ test-win64: host win64
 
 # The 32-bit product is built everywhere; its tests run where the kernel can.
 test-win32: host win32
-ifeq ($(RUNS_32BIT),yes)
-	$(call wine_ctest,win32)
-else
-	@echo "test-win32: SKIPPED: this machine's kernel cannot run 32-bit programs;" \
-	  "the 32-bit product was built but not run (its sources are tested as the 64-bit build)"
-endif
+	@if $(RUNS_32BIT); then ($(call wine_ctest,win32)); else \
+	  echo "test-win32: SKIPPED: this machine's kernel cannot run 32-bit programs;" \
+	    "the 32-bit product was built but not run (its sources are tested as the 64-bit build)"; fi
 
-test: test-host test-asan test-tsan test-win64 test-win32
+# The benchmarks are built by `make test` too, so that a Release-only warning
+# cannot break `make bench` unseen.
+bench-build: deps
+	@cmake -S . -B $(BUILD)/bench -DZQ_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BUILD)/bench -j $(JOBS) --target zq_benchmarks
+
+test: test-host test-asan test-tsan test-win64 test-win32 bench-build
 
 # Runs the 32-bit product where the kernel allows, else the 64-bit build.
-demo: $(if $(RUNS_32BIT),win32,win64)
-	@scripts/run-demo.sh $(if $(RUNS_32BIT),win32,win64) $(BUILD)/demo.png
+demo: deps
+	@if $(RUNS_32BIT); then arch=win32; else arch=win64; fi; \
+	  $(MAKE) $$arch && scripts/run-demo.sh $$arch $(BUILD)/demo.png
 
-bench: deps
-	$(call configure,bench,-DZQ_BENCH=ON -DCMAKE_BUILD_TYPE=Release)
+bench: bench-build
 	@for b in $(BUILD)/bench/bench/bench_*; do $$b; done
 
 format:
