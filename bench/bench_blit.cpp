@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include "bench/peers.h"
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gfx/win32/gfx_blitter_lines.h"
+#include "gfx/blit/gfx_blitter_lines.h"
 #include "gfx/win32/gfx_win32.h"
 #include "gfx/win32/gfx_winrules.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter.h"
 
 // The update thread's routine; its argument is the start event to signal once
 // its window exists.

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter.h"
-#include "gfx/win32/gfx_blitter_lines.h"
+#include "gfx/blit/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter_lines.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <emmintrin.h>
 
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter_lines.h"
+#include "gfx/blit/gfx_blitter_lines.h"
 
 using namespace blit;
 

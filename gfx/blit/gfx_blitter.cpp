@@ -1,11 +1,11 @@
 // The plain blitters, the line walk they share with the MMX set, and the
 // choice of a member for a display format.
-#include "gfx/win32/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter.h"
 
 #include <algorithm>
 
 #include "gfx/gfx_internal.h"
-#include "gfx/win32/gfx_blitter_lines.h"
+#include "gfx/blit/gfx_blitter_lines.h"
 
 using namespace blit;
 

@@ -6,8 +6,8 @@
 // no faster than the scalar stores (slower for 24-bit output).
 #include "gfx/gfx_internal.h"
 #include "gfx/gfx_mmx.h"
-#include "gfx/win32/gfx_blitter.h"
-#include "gfx/win32/gfx_blitter_lines.h"
+#include "gfx/blit/gfx_blitter.h"
+#include "gfx/blit/gfx_blitter_lines.h"
 
 using namespace blit;
 
