@@ -1,7 +1,6 @@
 // Key translation over its whole input range: every stroke gives nothing, a
 // character, or a well-formed extended key code, from the bits it reads only.
 #include "console/io_input.h"
-#include "console/kbd_sys.h"
 #include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -31,14 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const KeyTableRow* row = __zq_keytable; row->scan; ++row)
             named |= row->scan == s && (row->vk == v || row->vk2 == v) && vk == v;
         FUZZ_CHECK(named);
-    }
-    // The stroke that types a character translates back to that character.
-    const auto c = static_cast<uint8_t>(ascii);
-    const int32_t key = kbd_sys_char_key(c);
-    if (c >= 32 && key != -1 && !(key & 0x600)) {
-        const int32_t kvk = key & 0xFF;
-        const int32_t kstate = (key & 0x100) ? KeyState::Shift : 0;
-        FUZZ_CHECK(zq_hConsoleTranslateKey(c, kbd_sys_vk_scan(kvk), kvk, kstate, 0) == c);
     }
     return 0;
 }

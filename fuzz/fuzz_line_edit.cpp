@@ -48,8 +48,9 @@ std::string model_read_str(FuzzInput k, int32_t max_len) {
         const int32_t key = next_key();
         if (key <= 0) return text;
         if (key > 255 || key == 7) continue;
-        if (key == 8) {
-            if (!text.empty()) text.pop_back();
+        if (key == 8 && !text.empty()) {
+            text.pop_back();
+        } else if (key == 8) {
         } else if (static_cast<int32_t>(text.size()) >= max_len - 1) {
             if (key == 13) return text;
         } else {
@@ -61,8 +62,7 @@ std::string model_read_str(FuzzInput k, int32_t max_len) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const bool once = (__zq_gfx_driver_name = "null", true);
-    (void)once;
+    __zq_gfx_driver_name = "null";
     FuzzInput in{data, size};
     zq_ConsoleSetTopBotRows(-1, -1);
     if (zq_GfxScreenRes(in.range(1, 200), in.range(1, 120), in.u8() & 1 ? 8 : 32, 1,
@@ -85,16 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // No text grid (a screen under 8 pixels wide): no line can be edited.
         const bool has_line = model_line(start, &expected) && __zq_gfx->text_cols > 0;
         keys = start;
-        char narrow[64];
-        char16_t wide[64];
+        char narrow[64] = {};
+        char16_t wide[64] = {};
         const int32_t r = call == 0 ? zq_GfxLineInput(nullptr, narrow, size_arg, 1, 0, 1)
                                     : zq_GfxLineInputWstr(u"?", wide, size_arg, 1, 0);
         FUZZ_CHECK(r == (has_line ? 0 : 4));
-        expected.resize(std::min<size_t>(expected.size(), size_arg - 1));
-        for (size_t i = 0; has_line && i <= expected.size(); ++i) {
-            const auto want = static_cast<uint8_t>(i < expected.size() ? expected[i] : 0);
-            FUZZ_CHECK((call == 0 ? static_cast<uint8_t>(narrow[i]) : wide[i]) == want);
-        }
+        expected.resize(has_line ? std::min<size_t>(expected.size(), size_arg - 1) : 0);
+        for (size_t i = 0; call == 1 && i < 64; ++i) narrow[i] = static_cast<char>(wide[i]);
+        FUZZ_CHECK(expected == narrow);
     }
     zq_GfxScreen(0, 0, 0, DriverFlags::Closing, 0);
     return 0;
