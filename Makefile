@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 RUNS_32BIT = /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
 
 .PHONY: all deps host asan tsan win32 win64 demo test test-host test-asan test-tsan \
-        test-win32 test-win64 bench bench-build clean format
+        test-win32 test-win64 bench bench-build clean format fuzz fuzz-build test-fuzz
 
 all: host win32 win64
 
@@ -75,7 +75,34 @@ bench-build: deps
 	@cmake -S . -B $(BUILD)/bench -DZQ_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BUILD)/bench -j $(JOBS) --target zq_benchmarks
 
-test: test-host test-asan test-tsan test-win64 test-win32 bench-build
+# libFuzzer harnesses (clang): `make fuzz` runs each for FUZZ_SECONDS, growing a
+# corpus in the build folder from the one kept in fuzz/corpus; `make test-fuzz`
+# replays the kept corpora only.
+FUZZ_SECONDS ?= 60
+FUZZERS      := lzw api term_keys line_edit key_translate
+FUZZ_DIR      = $(BUILD)/fuzz
+
+fuzz-build: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZQ_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+
+fuzz: fuzz-build
+	@for f in $(FUZZERS); do mkdir -p $(FUZZ_DIR)/corpus/$$f; \
+	  $(FUZZ_DIR)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -dict=fuzz/$$f.dict \
+	    -artifact_prefix=$(FUZZ_DIR)/$$f- -print_final_stats=1 \
+	    $(FUZZ_DIR)/corpus/$$f fuzz/corpus/$$f >$(FUZZ_DIR)/$$f.log 2>&1; status=$$?; \
+	  echo "$$f: $$(grep -E '^#[0-9]+' $(FUZZ_DIR)/$$f.log | tail -1)"; \
+	  if [ $$status -ne 0 ]; then grep -E 'ERROR|oracle failed|runtime error|Test unit' \
+	    $(FUZZ_DIR)/$$f.log; exit 1; fi; done
+
+test-fuzz: fuzz-build
+	@for f in $(FUZZERS); do \
+	  $(FUZZ_DIR)/fuzz/fuzz_$$f -runs=0 fuzz/corpus/$$f >$(FUZZ_DIR)/$$f-replay.log 2>&1 \
+	    || { cat $(FUZZ_DIR)/$$f-replay.log; exit 1; }; \
+	  echo "test-fuzz: $$f: $$(grep -E '^Done' $(FUZZ_DIR)/$$f-replay.log)"; done
+
+test: test-host test-asan test-tsan test-win64 test-win32 bench-build test-fuzz
 
 # Runs the 32-bit product where the kernel allows, else the 64-bit build.
 demo: deps

@@ -78,9 +78,23 @@ bool con_in_vk_down(int32_t vk);
 int32_t zq_hConsoleMultikeyWith(int32_t scan, bool (*vk_down)(int32_t vk));
 
 // Terminal input decoding (term_keys.cpp): the key at the front of `bytes`.
-// Returns the bytes used (at least 1 when len > 0); *key.key_down is 0 when
-// they give no key (an unknown escape sequence).
-int32_t term_decode_key(const uint8_t* bytes, int32_t len, ConKeyRecord* key);
+// Returns the bytes used (at least 1 when len > 0 and `more` is false);
+// *key.key_down is 0 when they give no key (an unknown escape sequence). With
+// `more`, bytes that may begin a longer sequence use none: wait for the rest.
+int32_t term_decode_key(const uint8_t* bytes, int32_t len, ConKeyRecord* key, bool more = false);
+
+// The longest escape sequence decoded; a longer one is dropped.
+inline constexpr int32_t ZQ_TERM_SEQUENCE_MAX = 32;
+
+// A sequence cut by the end of a read waits here for the next read's bytes.
+struct TermDecoder {
+    uint8_t carry[ZQ_TERM_SEQUENCE_MAX];
+    int32_t carry_len;
+};
+// Decodes the bytes of one read after what was kept; a read of no bytes (the
+// input paused) completes what was kept. Stores the keys in `keys`, which
+// holds ZQ_TERM_SEQUENCE_MAX + len records, and returns their number.
+int32_t term_decode_bytes(TermDecoder* d, const uint8_t* bytes, int32_t len, ConKeyRecord* keys);
 
 // Puts the ring, the changed mark and the Alt number back to empty (tests).
 void zq_hConsoleKeysReset();

@@ -33,6 +33,7 @@ int saved_action_count;
 // Bytes read but not yet handed out as events, and events written back.
 constexpr int32_t kReadBytes = 64;
 ConKeyRecord pending[ZQ_CON_KEY_SLOTS];
+TermDecoder decoder;
 int32_t pending_count;
 int32_t pending_next;
 
@@ -114,11 +115,10 @@ void read_terminal() {
     uint8_t bytes[kReadBytes];
     const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && errno == EIO) return note_hang_up();
-    for (int32_t at = 0; at < n;) {
-        ConKeyRecord key;
-        at += term_decode_key(bytes + at, static_cast<int32_t>(n) - at, &key);
-        if (key.key_down) pending[pending_count++] = key;
-    }
+    // A sequence cut by this read is kept for the next one; a read that finds
+    // nothing new completes it (a lone ESC is then the Escape key).
+    pending_count =
+        term_decode_bytes(&decoder, bytes, n > 0 ? static_cast<int32_t>(n) : 0, pending);
 }
 
 bool terminal_next(ConEvent* event) {

@@ -2,6 +2,8 @@
 // strokes that type them on a US layout, and the escape sequences of the
 // cursor, editing and function keys become those keys' strokes, so that the
 // key translation gives the same codes as on the Win32 console.
+#include <cstring>
+
 #include "console/con_in.h"
 #include "console/io_input.h"
 #include "console/kbd_sys.h"
@@ -125,12 +127,16 @@ bool is_digit(uint8_t c) {
     return c >= '0' && c <= '9';
 }
 
-// ESC [ params final. Returns the bytes used; an unfinished sequence uses all.
-int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key) {
+// ESC [ params final. Returns the bytes used; an unfinished sequence uses all,
+// or none while more bytes may follow. One with no final byte within
+// ZQ_TERM_SEQUENCE_MAX bytes is dropped there, so that a sequence cut by a
+// read decodes as it would have whole.
+int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) {
     int params[2] = {0, 0};
     int count = 0;
     int32_t i = 2;
-    for (; i < len; ++i) {
+    const int32_t end = len < ZQ_TERM_SEQUENCE_MAX ? len : ZQ_TERM_SEQUENCE_MAX;
+    for (; i < end; ++i) {
         const uint8_t c = s[i];
         if (is_digit(c)) {
             // Clamped: a long run of digits must not overflow.
@@ -142,7 +148,8 @@ int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key) {
         }
     }
     *key = ConKeyRecord{};
-    if (i >= len) return len;
+    if (i == ZQ_TERM_SEQUENCE_MAX) return i;
+    if (i >= len) return more ? 0 : len;
     const uint32_t state = modifier_state(params[1]);
     if (s[i] == '~') {
         if (params[0] < kTildeKeyCount) *key = from_term_key(kTildeKeys[params[0]], state);
@@ -153,9 +160,11 @@ int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key) {
 }
 }  // namespace
 
-int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key) {
+int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) {
     *key = ConKeyRecord{};
     if (len <= 0) return 0;
+    // ESC, ESC [ and ESC O may begin a longer sequence.
+    if (more && s[0] == kEsc && (len == 1 || (len == 2 && (s[1] == '[' || s[1] == 'O')))) return 0;
     if (s[0] != kEsc) {
         // Enter arrives as CR; DEL is the Backspace key of most terminals.
         if (s[0] == 0x7F)
@@ -168,7 +177,7 @@ int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key) {
         *key = from_character(kEsc, false);
         return 1;
     }
-    if (s[1] == '[' && len > 2) return decode_csi(s, len, key);
+    if (s[1] == '[' && len > 2) return decode_csi(s, len, key, more);
     if (s[1] == 'O' && len > 2) {
         *key = from_term_key(letter_key(s[2]), 0);
         return 3;
@@ -176,4 +185,28 @@ int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key) {
     // ESC before a character: that character typed with Alt.
     *key = from_character(s[1] == 0x7F ? 0x08 : s[1], true);
     return 2;
+}
+
+int32_t term_decode_bytes(TermDecoder* d, const uint8_t* bytes, int32_t len, ConKeyRecord* keys) {
+    int32_t count = 0;
+    uint8_t joined[ZQ_TERM_SEQUENCE_MAX + 64];
+    do {
+        const int32_t piece = len < 64 ? len : 64;
+        if (piece > 0) std::memcpy(joined + d->carry_len, bytes, static_cast<size_t>(piece));
+        const int32_t n = d->carry_len + piece;
+        bytes += piece;
+        len -= piece;
+        int32_t at = 0;
+        while (at < n) {
+            // No new bytes: the input paused, so what is kept is complete.
+            const int32_t used = term_decode_key(joined + at, n - at, &keys[count], piece > 0);
+            if (used == 0) break;
+            at += used;
+            if (keys[count].key_down) ++count;
+        }
+        d->carry_len = n - at;
+        std::memmove(d->carry, joined + at, static_cast<size_t>(d->carry_len));
+        std::memcpy(joined, d->carry, static_cast<size_t>(d->carry_len));
+    } while (len > 0);
+    return count;
 }

@@ -243,6 +243,9 @@ void enter_buffer(GfxContext* ctx, void* target) {
         ctx->target_bpp = normal_bpp(header[1]);
         ctx->target_pitch = header[4];
         rows = bytes + 32;
+        // A pitch too short for a row (or negative) would lay rows over one
+        // another or before the buffer: such a buffer takes no drawing.
+        if (int64_t{width} * ctx->target_bpp > header[4]) width = height = 0;
     } else {  // old form: 13-bit width, 16-bit height, the screen's pixel size
         uint16_t w16, h16;
         std::memcpy(&w16, bytes, 2);

@@ -122,6 +122,12 @@ bool make_view(ConPrintView* view, GfxPrintData* data) {
     // as the row just below it would.
     const int32_t lowest = view->bottom + (view->bottom - view->top + 1);
     view->y = std::min(s->cursor_y, lowest);
+    // A column beyond the right edge leaves no room on its row: the print
+    // starts on the next row, as after a wrap, so the cursor ends on the grid.
+    if (view->x > view->right) {
+        view->x = view->left;
+        view->y += 1;
+    }
     return view->right >= view->left && view->bottom >= view->top;
 }
 

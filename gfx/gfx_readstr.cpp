@@ -15,6 +15,8 @@ constexpr int32_t kEnter = 13;
 // only ends the wait.
 void move_back() {
     GfxState* s = __zq_gfx;
+    // A screen too small for one text cell prints nothing to step back over.
+    if (s->text_cols <= 0 || s->text_rows <= 0) return;
     if (s->flags & SCREEN_TEXT_PENDING) {
         s->flags &= ~SCREEN_TEXT_PENDING;
         return;

@@ -241,3 +241,15 @@ TEST(TerminalKeys, SequencesDecodeToTheConsoleKeyCodes) {
     }
 }
 }  // namespace
+
+TEST(TerminalKeys, ASequenceCutByAReadDecodesAsWhole) {
+    TermDecoder d{};
+    ConKeyRecord keys[ZQ_TERM_SEQUENCE_MAX + 4];
+    EXPECT_EQ(term_decode_bytes(&d, reinterpret_cast<const uint8_t*>("x\x1b["), 3, keys), 1);
+    ASSERT_EQ(term_decode_bytes(&d, reinterpret_cast<const uint8_t*>("A"), 1, keys), 1);
+    EXPECT_EQ(keys[0].vk, Vk::Up);
+    // A lone ESC waits for the next read; a read with nothing new makes it Escape.
+    EXPECT_EQ(term_decode_bytes(&d, reinterpret_cast<const uint8_t*>("\x1b"), 1, keys), 0);
+    ASSERT_EQ(term_decode_bytes(&d, nullptr, 0, keys), 1);
+    EXPECT_EQ(keys[0].ch, 0x1B);
+}

@@ -69,6 +69,12 @@ TEST_F(ContextTest, TallOrCorruptBuffersStayInBounds) {
     int32_t negative[8] = {7, 4, -5, -7, 16};
     zq_hPrepareTarget(&ctx, negative, 0);
     EXPECT_EQ(view(ctx), (Ints{0, 0, 0, 0}));
+    // A pitch shorter than a row (or negative) would draw over the header.
+    for (int32_t pitch : {4, -8}) {
+        int32_t short_pitch[16] = {7, 4, 2, 2, pitch};
+        zq_hPrepareTarget(&ctx, short_pitch, 0);
+        EXPECT_EQ(view(ctx), (Ints{0, 0, 0, 0})) << pitch;
+    }
     std::vector<uint8_t> odd_size = new_form(3, 2, 2, 8);
     zq_hPrepareTarget(&ctx, odd_size.data(), 0);
     EXPECT_EQ(ctx.target_bpp, 4);  // sizes other than 1 and 2 count as 4

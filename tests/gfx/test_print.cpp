@@ -147,6 +147,14 @@ TEST_F(Print, LocateEndsThePendingLineRawLocateDoesNot) {
     EXPECT_EQ(zq_GfxLocateRaw(-1, 1, 0), 0x0201);
 }
 
+TEST_F(Print, APrintFromPastTheRightEdgeStartsOnTheNextRow) {
+    zq_GfxLocateRaw(3, 200, 0);
+    print("ab");
+    EXPECT_EQ(__zq_ctx.hooks.hook_read_xy(1, 5, 0), 'a');
+    EXPECT_EQ(zq_GfxGetX(), 3);
+    EXPECT_EQ(zq_GfxGetY(), 5);
+}
+
 // Only the rows of the text view move; the rows around it keep their text.
 TEST_F(Print, ScrollStaysInsideTheTextView) {
     TextModel m;

@@ -184,3 +184,14 @@ TEST_F(TextInput, LineEditingAtTheBottom) {
     }
 }
 }  // namespace
+
+// A screen too small for a text cell echoes nothing, and the cursor stays put.
+TEST(ReadStrNoGrid, CursorStaysOnTheScreen) {
+    ASSERT_EQ(zq_GfxScreenRes(4, 4, 8, 1, DriverFlags::NoDisplay, 0), 0);
+    for (int32_t key : {int32_t{'a'}, 8, 8, 13}) zq_hPostKey(key);
+    char buffer[8];
+    EXPECT_STREQ(zq_GfxReadStr(buffer, 8), "\r");
+    EXPECT_EQ(zq_GfxGetX(), 1);
+    EXPECT_EQ(zq_GfxGetY(), 1);
+    zq_GfxScreen(0, 0, 0, DriverFlags::Closing, 0);
+}
