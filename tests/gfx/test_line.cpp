@@ -249,20 +249,26 @@ TEST_F(LineTest, LocksOnlyWhenDrawingAndMarksTheVisibleScreenRows) {
     EXPECT_EQ(dirty_rows(), std::pair(10, 20));
 }
 
-// Each relative form draws the points zq_hFixRelative gives and leaves the
-// same last point.
-TEST_F(LineTest, RelativeFormsDrawTheFixedPoints) {
-    for (int32_t form = 0; form < 8; ++form) {
-        ctx_->last_x = 3, ctx_->last_y = 4;
-        float p[4] = {10, 5, 20, 30};
-        zq_hFixRelative(ctx_, form, &p[0], &p[1], &p[2], &p[3]);
-        const auto last = last_point();
+// Relative forms (the low 3 bits of the flags): from the last point (10, 20),
+// the points (1, 2) and (3, 4) become these; the second is the new last point.
+TEST_F(LineTest, RelativeFormsMoveThePointsAndTheLastPoint) {
+    const std::pair<int32_t, Floats> cases[] = {
+        {0, {1, 2, 3, 4}},     {1, {1, 2, 4, 6}}, {2, {11, 22, 3, 4}},
+        {3, {11, 22, 14, 26}}, {4, {1, 2, 3, 4}}, {5, {11, 22, 3, 4}},
+        {6, {1, 2, 3, 4}},     {7, {1, 2, 3, 4}}, {8 + 3, {11, 22, 14, 26}}};
+    for (const auto& [form, p] : cases) {
         const PixelSet want = draw(p[0], p[1], p[2], p[3]);
-        ctx_->last_x = 3, ctx_->last_y = 4;
+        ctx_->last_x = 10, ctx_->last_y = 20;
         fill(0);
-        zq_GfxLine(nullptr, 10, 5, 20, 30, kRed, 0, 0xFFFF, form);
-        EXPECT_EQ(std::pair(having(kRed), last_point()), std::pair(want, last)) << form;
+        zq_GfxLine(nullptr, 1, 2, 3, 4, kRed, 0, 0xFFFF, form);
+        EXPECT_EQ(std::pair(having(kRed), last_point()), std::pair(want, std::pair(p[2], p[3])))
+            << form;
     }
+    // With one point (as other statements pass it), that point becomes the last point.
+    ctx_->last_x = 10, ctx_->last_y = 20;
+    float x = 1, y = 2;
+    zq_hFixRelative(ctx_, 3, &x, &y, nullptr, nullptr);
+    EXPECT_EQ(std::pair(x, ctx_->last_y), std::pair(11.0f, 22.0f));
 }
 
 // The fixed-point walk ends at 46340 major steps; it would put one pixel of

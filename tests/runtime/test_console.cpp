@@ -106,10 +106,9 @@ TEST_F(Hooks, ViewSetsRowsOrRefusesAndChangesNothing) {
     EXPECT_EQ(zq_ConsoleView(INT32_MIN, INT32_MIN), view(5, 20));
     EXPECT_EQ(std::tuple(rows(), calls.locate, calls.view_updates),
               std::tuple(std::pair(4, 19), 0, 0));
-}
-
-TEST_F(Hooks, ViewDefaultsFollowTheCurrentTextSize) {
-    grid_rows = 0;  // no size known: 25 rows
+    // The defaults follow the current text size; with none known, 25 rows.
+    zq_ConsoleSetTopBotRows(-1, -1);
+    grid_rows = 0;
     EXPECT_EQ(zq_ConsoleGetBotRow(), 24);
     EXPECT_EQ(zq_ConsoleView(0, 0), view(1, 25));
     zq_ConsoleSetTopBotRows(-1, -1);

@@ -8,6 +8,7 @@
 #include <limits>
 #include <thread>
 #include <tuple>
+#include <vector>
 
 #include "runtime/rt_internal.h"
 #include "runtime/sys.h"
@@ -143,15 +144,14 @@ class Rnd : public testing::Test {
 constexpr double k2_32 = 4294967296.0, k2_24 = 16777216.0;
 }  // namespace
 
+// Braced lists run their calls in order. The argument's value does not matter;
+// reseeding keeps the last number.
 TEST_F(Rnd, UnseededStartIsTheTwisterSeededWithZero) {
-    EXPECT_EQ(zq_Rnd(0), 0.01953125);
-    EXPECT_EQ(zq_Rnd(1), 0x5481674D / k2_32);
-    EXPECT_EQ(zq_Rnd(5), 0x543BDDA3 / k2_32);  // the argument's value does not matter
-    EXPECT_EQ(zq_Rnd(-1), 0x8850CA87 / k2_32);
-    EXPECT_EQ(zq_Rnd(0), 0x8850CA87 / k2_32);
+    const double a = 0x5481674D / k2_32, b = 0x543BDDA3 / k2_32, c = 0x8850CA87 / k2_32;
+    EXPECT_EQ((std::vector{zq_Rnd(0), zq_Rnd(1), zq_Rnd(5), zq_Rnd(-1), zq_Rnd(0)}),
+              (std::vector{0.01953125, a, b, c, c}));
     zq_Randomize(0.0, 3);
-    EXPECT_EQ(zq_Rnd(0), 0x8850CA87 / k2_32);  // reseeding keeps the last number
-    EXPECT_EQ(zq_Rnd(1), 0x5481674D / k2_32);
+    EXPECT_EQ((std::vector{zq_Rnd(0), zq_Rnd(1)}), (std::vector{c, a}));
 }
 
 TEST_F(Rnd, FastAndLcg24Sequences) {
