@@ -193,19 +193,13 @@ TEST(Blitter, ChoiceForEachFormat) {
         int fb_depth, depth, rgb;
         Blitter want;  // plain set
     };
-    std::vector<Case> cases = {{8, 8, 1, zq_hBlitCopy},
-                               {4, 15, 1, zq_hBlit8to15RGB},
-                               {1, 15, 0, zq_hBlit8to15BGR},
-                               {2, 16, 0, zq_hBlit8to16BGR},
-                               {15, 15, 0, zq_hBlit16to15BGR},
-                               {15, 32, 0, zq_hBlit16to32},
-                               {24, 16, 1, zq_hBlit32to16RGB},
-                               {32, 32, 7, zq_hBlit32to32RGB},
-                               {16, 8, 0, nullptr},
-                               {8, 12, 0, nullptr},
-                               {32, 64, 0, nullptr},
-                               {3, 32, 0, nullptr},
-                               {33, 16, 0, nullptr}};
+    // clang-format off
+    std::vector<Case> cases = {
+        {8, 8, 1, zq_hBlitCopy}, {4, 15, 1, zq_hBlit8to15RGB}, {1, 15, 0, zq_hBlit8to15BGR},
+        {2, 16, 0, zq_hBlit8to16BGR}, {15, 15, 0, zq_hBlit16to15BGR}, {15, 32, 0, zq_hBlit16to32},
+        {24, 16, 1, zq_hBlit32to16RGB}, {32, 32, 7, zq_hBlit32to32RGB}, {16, 8, 0, nullptr},
+        {8, 12, 0, nullptr}, {32, 64, 0, nullptr}, {3, 32, 0, nullptr}, {33, 16, 0, nullptr}};
+    // clang-format on
     for (const Member& m : kMembers) cases.push_back({m.src, m.dst, m.rgb, m.plain});
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.fb_depth << " to " << c.depth << " rgb " << c.rgb);
