@@ -1,11 +1,13 @@
-// Shared set-up of the graphics tests: a screen without a display, and a way to
-// set or clear the "ZQGFX" environment variable on both platforms.
+// Shared set-up of the graphics tests: a screen without a display, image
+// buffers, and a way to set or clear the "ZQGFX" environment variable.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "gfx/gfx_internal.h"
 
@@ -20,6 +22,14 @@ inline void set_env(const char* name, const char* value) {
         unsetenv(name);
     }
 #endif
+}
+
+// A new-form image buffer: the 32-byte header, then rows of `pitch` bytes.
+inline std::vector<uint8_t> image_buffer(int32_t bpp, int32_t w, int32_t h, int32_t pitch) {
+    std::vector<uint8_t> buf(32 + static_cast<size_t>(h) * static_cast<size_t>(pitch));
+    const int32_t header[5] = {7, bpp, w, h, pitch};
+    std::memcpy(buf.data(), header, sizeof header);
+    return buf;
 }
 
 // Opens a screen on the Null driver (flags -1) before each test and closes it

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/gfx_internal.h"
+#include "gfx_test_util.h"
 
 using Pixel = std::pair<int, int>;
 using PixelSet = std::set<Pixel>;
@@ -48,50 +48,39 @@ class RecordingScreenTest : public ::testing::Test {
     }
 
     // The rest assume 32-bit pixels.
-    static uint8_t* at(int x, int y) { return __zq_gfx->framebuffer + y * __zq_gfx->pitch + x * 4; }
     static uint32_t pixel(int x, int y) {
         uint32_t v;
-        std::memcpy(&v, at(x, y), 4);
+        std::memcpy(&v, __zq_gfx->framebuffer + y * __zq_gfx->pitch + x * 4, 4);
         return v;
     }
     static PixelSet having(uint32_t color) {
         PixelSet out;
-        for (int y = 0; y < 48; ++y) {
-            for (int x = 0; x < 64; ++x) {
-                if (pixel(x, y) == color) out.insert({x, y});
-            }
+        for (int i = 0; i < 64 * 48; ++i) {
+            if (pixel(i % 64, i / 64) == color) out.insert({i % 64, i / 64});
         }
         return out;
     }
     // Sets every pixel to color and forgets the dirty rows.
     static void fill(uint32_t color) {
-        for (int i = 0; i < 64 * 48; ++i) std::memcpy(at(i % 64, i / 64), &color, 4);
+        for (int i = 0; i < 64 * 48; ++i) std::memcpy(__zq_gfx->framebuffer + i * 4, &color, 4);
         std::memset(__zq_gfx->dirty, 0, 48);
     }
-    static std::vector<int> dirty_rows() {
-        std::vector<int> rows;
+    // The first and last dirty rows, {-1, -1} for none; false if one between is clean.
+    static std::pair<int, int> dirty_rows() {
+        std::pair<int, int> rows{-1, -1};
         for (int y = 0; y < 48; ++y) {
-            if (__zq_gfx->dirty[y]) rows.push_back(y);
+            if (!__zq_gfx->dirty[y]) continue;
+            if (rows.first >= 0 && rows.second != y - 1) return {-2, -2};
+            rows = {rows.first < 0 ? y : rows.first, y};
         }
         return rows;
     }
-
-    static std::pair<int, int> cursor() { return {__zq_gfx->cursor_x, __zq_gfx->cursor_y}; }
     std::pair<float, float> last_point() const { return {ctx_->last_x, ctx_->last_y}; }
-    std::vector<int32_t> view() const {
-        return {ctx_->view_x, ctx_->view_y, ctx_->view_w, ctx_->view_h};
-    }
 
     GfxContext* ctx_ = nullptr;
     GfxDriver recorder_{};
     const GfxDriver* saved_driver_ = nullptr;
 };
-
-inline std::vector<int> range(int first, int last) {
-    std::vector<int> out;
-    for (int i = first; i <= last; ++i) out.push_back(i);
-    return out;
-}
 
 inline PixelSet rect(int x1, int y1, int x2, int y2) {
     PixelSet out;
@@ -99,11 +88,6 @@ inline PixelSet rect(int x1, int y1, int x2, int y2) {
         for (int x = x1; x <= x2; ++x) out.insert({x, y});
     }
     return out;
-}
-
-inline PixelSet unite(PixelSet a, const PixelSet& b) {
-    a.insert(b.begin(), b.end());
-    return a;
 }
 
 // The one-pixel outline of rect(x1, y1, x2, y2).

@@ -1,6 +1,4 @@
 // The LZW codec and the built-in fonts and palettes it carries.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <random>
@@ -8,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/gfx_internal.h"
+#include "gfx_test_util.h"
 
 namespace {
 
@@ -130,8 +128,8 @@ TEST(LzwDecode, PendingCodesFullDictionaryAndBadStreams) {
     };
     for (const auto& c : cases) {
         const auto [result, out] = decode(c.stream, c.capacity);
-        EXPECT_EQ(result, c.result) << c.out.substr(0, 10);
-        EXPECT_EQ(out, bytes_of(c.out));
+        EXPECT_EQ(std::pair(result, out), std::pair(c.result, bytes_of(c.out)))
+            << c.out.substr(0, 10);
     }
 }
 
@@ -185,24 +183,23 @@ TEST(LzwBuiltin, StreamExpandsToTheBlockTheDescriptorsTile) {
     EXPECT_EQ(static_cast<size_t>(zq_hBuiltinStreamSize), (codes.size() * 12 + 7) / 8);
 
     zq_hSetupData();
-    zq_hSetupData();                       // a second call changes nothing
-    const uint8_t* at = zq_font_8x8.data;  // the fonts, then the palettes, back to back
+    zq_hSetupData();  // a second call changes nothing
+    // The fonts (glyph 0xDD is the left half block: bit 0 is the leftmost
+    // pixel), then the palettes, back to back.
+    const uint8_t* at = zq_font_8x8.data;
     EXPECT_EQ(0, std::memcmp(at, out.data(), ZQ_BUILTIN_DATA_SIZE));
     // FNV-1a of the font files and palettes the block was made from, checked
     // glyph by glyph and colour by colour when they were made.
     EXPECT_EQ(fnv1a(at, ZQ_BUILTIN_DATA_SIZE), 0x7e69d064ffa16e0au);
-    // The fonts back to back (glyph 0xDD is the left half block: bit 0 is the
-    // leftmost pixel), then the palettes.
     for (const FontDesc* font : {&zq_font_8x8, &zq_font_8x14, &zq_font_8x16}) {
         EXPECT_EQ(font->data, at);
         EXPECT_EQ(Bytes(at + 0xDD * font->height, at + 0xDE * font->height),
                   Bytes(font->height, 0x0F));
         at += 256 * font->height;
     }
-    for (const PaletteDesc* palette :
-         {&zq_palette_2, &zq_palette_16, &zq_palette_64, &zq_palette_256}) {
-        EXPECT_EQ(palette->data, at);
-        at += 3 * palette->colors;
+    for (const PaletteDesc* p : {&zq_palette_2, &zq_palette_16, &zq_palette_64, &zq_palette_256}) {
+        EXPECT_EQ(p->data, at);
+        at += 3 * p->colors;
     }
     EXPECT_EQ(at, zq_font_8x8.data + ZQ_BUILTIN_DATA_SIZE);
 }
