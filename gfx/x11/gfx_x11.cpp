@@ -196,9 +196,10 @@ void on_key_press(XKeyEvent& e) {
     X11Key key{};
     bool known = zq_hX11KeyOf(static_cast<uint32_t>(sym), &key) ||
                  zq_hX11KeyOf(static_cast<uint32_t>(x.XLookupKeysym(&e, 0)), &key);
-    // Latin-1's 0x80..0x9F are control characters no key types.
+    // Latin-1's 0x80..0x9F are control characters no key types; X gives
+    // Delete the character 0x7F, Windows none.
     auto ch = static_cast<uint8_t>(n == 1 ? text[0] : 0);
-    if (ch >= 0x80 && ch < 0xA0) ch = 0;
+    if (ch == 0x7F || (ch >= 0x80 && ch < 0xA0)) ch = 0;
     int32_t state = control_state(e.state, key.enhanced);
     int32_t code = zq_hConsoleTranslateKey(ch, key.scan, key.vk, state, 0);
     GfxState* s = __zq_gfx;
