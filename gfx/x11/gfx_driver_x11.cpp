@@ -2,9 +2,12 @@
 // About every 10 ms it takes the update lock, sends the band of changed lines,
 // clears the dirty flags, carries out the program's requests and handles the
 // window's events, as the GDI driver's thread does on Windows.
+#include <fcntl.h>
+#include <poll.h>
 #include <time.h>
+#include <unistd.h>
 
-#include <atomic>
+#include <cerrno>
 #include <cstring>
 
 #include "gfx/win32/gfx_winrules.h"
@@ -22,7 +25,8 @@ pthread_mutex_t start_lock = PTHREAD_MUTEX_INITIALIZER;
 pthread_cond_t start_cond = PTHREAD_COND_INITIALIZER;
 int32_t start_result;  // guarded by start_lock: 1 pending, 0 open, -1 failed
 pthread_t thread;
-bool thread_started;  // the program's thread's own
+bool thread_started;          // the program's thread's own
+int wake_pipe[2] = {-1, -1};  // exit wakes the update thread through it
 int64_t vsync_base_ns;
 int64_t vsync_period_ns;
 
@@ -65,6 +69,30 @@ void pass() {
     zq_hX11HandleEvents();
 }
 
+// Sleeps until `when`, handling the window's input as soon as it comes (a key
+// press reaches the key buffer at once, not at the next pass), and returns
+// early when exit asks the thread to end.
+void wait_for_pass(int64_t when) {
+    pollfd fds[2] = {{ConnectionNumber(zq_x11.display), POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
+    for (int64_t left; (left = when - now_ns()) > 0;) {
+        timespec t{static_cast<time_t>(left / 1'000'000'000),
+                   static_cast<long>(left % 1'000'000'000)};
+        int ready = ppoll(fds, 2, &t, nullptr);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0 || fds[1].revents) return;
+        pthread_mutex_lock(&update_lock);
+        zq_hX11HandleEvents();
+        pthread_mutex_unlock(&update_lock);
+    }
+}
+
+void close_wake_pipe() {
+    for (int& fd : wake_pipe) {
+        if (fd >= 0) close(fd);
+        fd = -1;
+    }
+}
+
 void* update_thread(void* title) {
     if (zq_hX11OpenWindow(static_cast<const char*>(title)) != 0) {
         zq_hX11CloseWindow();
@@ -81,7 +109,7 @@ void* update_thread(void* title) {
         next += kPassSleepNs;
         int64_t now = now_ns();
         if (next < now) next = now;
-        sleep_until_ns(next);
+        wait_for_pass(next);
     }
     pthread_mutex_lock(&update_lock);
     zq_hX11CloseWindow();
@@ -112,9 +140,11 @@ int32_t driver_init(const char* title, int32_t w, int32_t h, int32_t depth, int3
     zq_x11.refresh_hz = refresh_rate;
     zq_x11.mode_flags = flags;
     start_result = 1;
+    if (pipe2(wake_pipe, O_CLOEXEC) != 0) return -1;
     store_int(&zq_x11.running, 1);
     if (pthread_create(&thread, nullptr, update_thread, const_cast<char*>(title)) != 0) {
         store_int(&zq_x11.running, 0);
+        close_wake_pipe();
         return -1;
     }
     thread_started = true;
@@ -132,8 +162,12 @@ int32_t driver_init(const char* title, int32_t w, int32_t h, int32_t depth, int3
 void driver_exit() {
     if (!thread_started) return;
     store_int(&zq_x11.running, 0);
+    char byte = 0;
+    while (write(wake_pipe[1], &byte, 1) < 0 && errno == EINTR) {
+    }
     pthread_join(thread, nullptr);
     thread_started = false;
+    close_wake_pipe();
 }
 
 void driver_lock() {

@@ -156,6 +156,13 @@ e2e_window_gone() {
     done
 }
 
+# e2e_release_key KEY: a program that ends on a key press may take its window
+# away before xdotool sends the release, which then fails, leaving the key
+# held (and repeating) in the X server for the next program: release it.
+e2e_release_key() {
+    [ "$1" = close ] || xdotool keyup "$1" 2>/dev/null
+}
+
 # e2e_end_by_key KEY: the key typed into the focused window $wid ends the
 # program with status 0 within 10 s, and its window goes.
 e2e_end_by_key() {
@@ -163,6 +170,7 @@ e2e_end_by_key() {
     e2e_wait_exit 10 || e2e_fail "still running 10 s after the key $1"
     [ "$e2e_status" = 0 ] || e2e_fail "exit status $e2e_status after the key $1"
     e2e_window_gone "$wid" 5 || e2e_fail "the window outlived the program"
+    e2e_release_key "$1"
 }
 
 # e2e_matching_frame: prints the frame count whose framebuffer the window $wid

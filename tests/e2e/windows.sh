@@ -39,6 +39,7 @@ test_demo_exit() {
                 e2e_log "$way: read as '$got'; the demo ended with status 0 after $(($(e2e_now_ms) - start)) ms"
             fi
             e2e_window_gone "$wid" 5 || e2e_fail "$way: the window outlived $program"
+            e2e_release_key "$way"
         done
     done
 }
