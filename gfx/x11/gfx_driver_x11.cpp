@@ -56,16 +56,18 @@ void report_start(int32_t result) {
     pthread_mutex_unlock(&start_lock);
 }
 
+// std::memset rather than zq_hMemSet here: the program's thread may choose
+// that pointer again (a new drawing target) while this thread runs.
 void pass() {
     GfxState* s = __zq_gfx;
     // An 8-bit framebuffer is converted through its palette: every line
     // changes with it.
     if (load_int(&zq_x11.palette_dirty)) {
         store_int(&zq_x11.palette_dirty, 0);
-        zq_hMemSet(s->dirty, 1, static_cast<size_t>(zq_x11.win_height));
+        std::memset(s->dirty, 1, static_cast<size_t>(zq_x11.win_height));
     }
     zq_hX11SendDirty();
-    zq_hMemSet(s->dirty, 0, static_cast<size_t>(zq_x11.win_height));
+    std::memset(s->dirty, 0, static_cast<size_t>(zq_x11.win_height));
     zq_hX11HandleEvents();
 }
 

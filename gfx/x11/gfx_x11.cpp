@@ -30,12 +30,12 @@ void post_event(GfxEventType type) {
 
 void mark_all_dirty() {
     GfxState* s = __zq_gfx;
-    if (s && s->dirty) zq_hMemSet(s->dirty, 1, static_cast<size_t>(zq_x11.win_height));
+    if (s && s->dirty) std::memset(s->dirty, 1, static_cast<size_t>(zq_x11.win_height));
 }
 
 void clear_keys() {
     GfxState* s = __zq_gfx;
-    if (s && s->key_state) zq_hMemSet(s->key_state, 0, 128);
+    if (s && s->key_state) std::memset(s->key_state, 0, 128);
     std::memset(zq_x11.key_down, 0, sizeof zq_x11.key_down);
     zq_x11.mouse_buttons = 0;
 }
