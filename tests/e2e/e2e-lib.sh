@@ -156,12 +156,9 @@ e2e_window_gone() {
     done
 }
 
-# e2e_release_key KEY: a program that ends on a key press may take its window
-# away before xdotool sends the release, which then fails, leaving the key
-# held (and repeating) in the X server for the next program: release it.
-e2e_release_key() {
-    [ "$1" = close ] || xdotool keyup "$1" 2>/dev/null
-}
+# e2e_release_key KEY: a program gone before xdotool's key release leaves the
+# key held (and repeating) in the X server for the next program.
+e2e_release_key() { [ "$1" = close ] || xdotool keyup "$1" 2>/dev/null; }
 
 # e2e_end_by_key KEY: the key typed into the focused window $wid ends the
 # program with status 0 within 10 s, and its window goes.

@@ -15,14 +15,12 @@
 //   input [STEP...]      reads a line after the prompt "Name": "line: [TEXT]";
 //                        with --ppm, from the steps' keys ("type:TEXT" or a
 //                        key name as xdotool spells it)
-//   mouse                prints the mouse and key state whenever it changes,
-//                        "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and "key
-//                        SCAN -1|0" (zq_GfxMultikey); "s" places the pointer
-//                        with zq_GfxSetMouse(100, 50, -1) and prints "set
-//                        RESULT"; "q" or the close button ends it (60 s at most)
-//   cycle N DRIVER [FLAGS]  opens and closes a screen (with FLAGS) N times and
-//                        compares the platform's counts (probe_measure) before
-//                        and after; exits 0 when nothing leaked
+//   mouse                prints "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and
+//                        "key SCAN -1|0" (zq_GfxMultikey) on each change; "s"
+//                        calls zq_GfxSetMouse(100, 50, -1), printing "set R";
+//                        "q" or the close button ends it (60 s at most)
+//   cycle N DRIVER [FLAGS]  N screen openings and closings; exits 0 when
+//                        probe_measure's counts did not grow
 // Each platform adds actions of its own (probe_win32.cpp, probe_posix.cpp).
 #include "probe.h"
 

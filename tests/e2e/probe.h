@@ -21,12 +21,11 @@ void probe_print_modes(const char* when);
 // 0xFF | scan << 8. Appends the key string's bytes in hex to `hex` if given.
 int32_t probe_read_key(std::string* hex = nullptr);
 
-// Draws the screen where the driver needs a call for it and handles its
-// window's messages where it has no thread of its own.
+// The driver's flip and poll_events, where it has them.
 void probe_flip_and_poll();
 
-// What the cycle action counts before and after, and how much growth is no
-// leak; probe_measure fills one value per entry (-1: cannot tell).
+// What the cycle action counts (probe_measure: one value each, -1 unknown) and
+// how much growth is no leak.
 struct ProbeMeasure {
     const char* what;
     long long allowed;

@@ -1,8 +1,6 @@
-// The probe's Linux actions, and what the cycle action counts there:
-//   send N          sends N full frames (every line dirty) through the X11
-//                   driver's image, each until the server has drawn it, and
-//                   prints "send: ... ms per frame (HOW)", HOW being MIT-SHM
-//                   or XPutImage
+// The probe's Linux action "send N": N full frames (every line dirty) through
+// the X11 driver's image, each until the server has drawn it; prints "send:
+// ... ms per frame (MIT-SHM|XPutImage)". And what the cycle action counts.
 #include <dirent.h>
 #include <malloc.h>
 
@@ -22,14 +20,13 @@ bool on_x11() {
 
 int send(int argc, char** argv) {
     long count = argc > 0 ? std::strtol(argv[0], nullptr, 10) : 100;
-    if (!on_x11() || count <= 0) return 1;
     GfxState* s = __zq_gfx;
+    if (!on_x11() || count <= 0) return 1;
     double start = zq_Timer();
     for (long i = 0; i < count; ++i) {
         s->driver->lock();
         std::memset(s->dirty, 1, static_cast<size_t>(s->height * s->line_repeat));
         zq_hX11SendDirty();
-        // Until the server has drawn it, both ways alike.
         zq_x11api.XSync(zq_x11.display, False);
         s->driver->unlock();
     }
@@ -41,35 +38,28 @@ int send(int argc, char** argv) {
 
 long long count_entries(const char* dir) {
     DIR* d = opendir(dir);
-    if (!d) return -1;
-    long long n = 0;
-    while (readdir(d)) ++n;
-    closedir(d);
+    long long n = d ? 0 : -1;
+    while (d && readdir(d)) ++n;
+    if (d) closedir(d);
     return n;
 }
 
 // Shared-memory segments still attached (an image not freed).
 long long shm_attachments() {
     std::FILE* f = std::fopen("/proc/self/maps", "r");
-    if (!f) return -1;
-    long long n = 0;
+    long long n = f ? 0 : -1;
     char line[512];
-    while (std::fgets(line, sizeof line, f)) n += std::strstr(line, "SYSV") != nullptr;
-    std::fclose(f);
+    while (f && std::fgets(line, sizeof line, f)) n += std::strstr(line, "SYSV") != nullptr;
+    if (f) std::fclose(f);
     return n;
 }
 }  // namespace
 
-const ProbeAction kPlatformActions[] = {
-    {"send", 0, true, send},
-    {nullptr, 0, false, nullptr},
-};
+const ProbeAction kPlatformActions[] = {{"send", 0, true, send}, {nullptr, 0, false, nullptr}};
 
-// A closed X connection frees every X resource it held: no descriptor left
-// means no window, image or cursor left in the server either. Xlib keeps a
-// few KiB of caches of its own once, whatever the count; a leak per cycle
-// shows as the cycle count times its size (and the AddressSanitizer build's
-// leak check finds any).
+// A closed X connection frees every X resource it held, so no descriptor left
+// means nothing left in the server either. Xlib keeps a few KiB of caches once;
+// a leak per cycle shows 100-fold (and the AddressSanitizer build finds any).
 const ProbeMeasure kProbeMeasures[] = {{"threads", 0},
                                        {"file descriptors", 0},
                                        {"shm attachments", 0},
