@@ -28,25 +28,22 @@ inline constexpr GfxEventType kGfxFocusOut = GfxEventType::FocusOut;
 
 // The library entry points, loaded by name; each slot has the type of the
 // function it holds.
-#define ZQ_X11_ENTRY_POINTS(F)                                                                     \
-    F(XInitThreads)                                                                                \
-    F(XOpenDisplay)                                                                                \
-    F(XCloseDisplay)                                                                               \
-    F(XDisplayString)                                                                              \
-    F(XCreateWindow) F(XDestroyWindow) F(XMapWindow) F(XMoveWindow) F(XInternAtom)                 \
-        F(XSetWMProtocols) F(XStoreName) F(XChangeProperty) F(XDeleteProperty) F(XAllocSizeHints)  \
-            F(XSetWMNormalHints) F(XFree) F(XSetClassHint) F(XSendEvent) F(XPending) F(XNextEvent) \
-                F(XPeekEvent) F(XFlush) F(XSync) F(XLookupString) F(XLookupKeysym) F(XWarpPointer) \
-                    F(XDefineCursor) F(XUndefineCursor) F(XCreateBitmapFromData)                   \
-                        F(XCreatePixmapCursor) F(XFreePixmap) F(XFreeCursor) F(XCreateImage)       \
-                            F(XPutImage) F(XSetErrorHandler) F(XMatchVisualInfo)                   \
-                                F(XCreateColormap) F(XFreeColormap) F(XkbSetDetectableAutoRepeat)  \
-                                    F(XTranslateCoordinates) F(XGetGeometry) F(XCreateGC)          \
-                                        F(XFreeGC)
+// clang-format off
+#define ZQ_X11_ENTRY_POINTS(F)                                                               \
+    F(XInitThreads) F(XOpenDisplay) F(XCloseDisplay) F(XDisplayString) F(XCreateWindow)     \
+    F(XDestroyWindow) F(XMapWindow) F(XMoveWindow) F(XInternAtom) F(XSetWMProtocols)        \
+    F(XStoreName) F(XChangeProperty) F(XDeleteProperty) F(XAllocSizeHints)                  \
+    F(XSetWMNormalHints) F(XFree) F(XSetClassHint) F(XSendEvent) F(XPending) F(XNextEvent)  \
+    F(XPeekEvent) F(XFlush) F(XSync) F(XLookupString) F(XLookupKeysym) F(XWarpPointer)      \
+    F(XDefineCursor) F(XUndefineCursor) F(XCreateBitmapFromData) F(XCreatePixmapCursor)     \
+    F(XFreePixmap) F(XFreeCursor) F(XCreateImage) F(XPutImage) F(XSetErrorHandler)          \
+    F(XMatchVisualInfo) F(XCreateColormap) F(XFreeColormap) F(XkbSetDetectableAutoRepeat)  \
+    F(XTranslateCoordinates) F(XGetGeometry) F(XCreateGC) F(XFreeGC)
 #define ZQ_XEXT_ENTRY_POINTS(F) \
     F(XShmQueryExtension) F(XShmCreateImage) F(XShmAttach) F(XShmDetach) F(XShmPutImage)
 #define ZQ_XRANDR_ENTRY_POINTS(F) \
     F(XRRGetScreenInfo) F(XRRConfigCurrentRate) F(XRRFreeScreenConfigInfo)
+// clang-format on
 
 #define ZQ_X11_SLOT(name) decltype(&::name) name;
 struct X11Api {
