@@ -30,15 +30,15 @@ inline constexpr GfxEventType kGfxFocusOut = GfxEventType::FocusOut;
 // function it holds.
 // clang-format off
 #define ZQ_X11_ENTRY_POINTS(F)                                                               \
-    F(XInitThreads) F(XOpenDisplay) F(XCloseDisplay) F(XDisplayString) F(XCreateWindow)     \
+    F(XInitThreads) F(XOpenDisplay) F(XCloseDisplay) F(XCreateWindow)     \
     F(XDestroyWindow) F(XMapWindow) F(XMoveWindow) F(XInternAtom) F(XSetWMProtocols)        \
-    F(XStoreName) F(XChangeProperty) F(XDeleteProperty) F(XAllocSizeHints)                  \
+    F(XStoreName) F(XChangeProperty) F(XAllocSizeHints)                  \
     F(XSetWMNormalHints) F(XFree) F(XSetClassHint) F(XSendEvent) F(XPending) F(XNextEvent)  \
     F(XPeekEvent) F(XFlush) F(XSync) F(XLookupString) F(XLookupKeysym) F(XWarpPointer)      \
     F(XDefineCursor) F(XUndefineCursor) F(XCreateBitmapFromData) F(XCreatePixmapCursor)     \
     F(XFreePixmap) F(XFreeCursor) F(XCreateImage) F(XPutImage) F(XSetErrorHandler)          \
     F(XMatchVisualInfo) F(XCreateColormap) F(XFreeColormap) F(XkbSetDetectableAutoRepeat)  \
-    F(XTranslateCoordinates) F(XGetGeometry) F(XCreateGC) F(XFreeGC)
+    F(XTranslateCoordinates) F(XCreateGC) F(XFreeGC)
 #define ZQ_XEXT_ENTRY_POINTS(F) \
     F(XShmQueryExtension) F(XShmCreateImage) F(XShmAttach) F(XShmDetach) F(XShmPutImage)
 #define ZQ_XRANDR_ENTRY_POINTS(F) \
