@@ -39,10 +39,12 @@ host: deps
 asan: deps
 	$(call configure,asan,-DZQ_SANITIZE=ON)
 
-# ThreadSanitizer: only the test programs; the stage runs their *Threads suites.
+# ThreadSanitizer: only the test programs; the stage runs their *Threads suites
+# and the demo and the probe on the X11 driver's update thread.
 tsan: deps
 	@cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZQ_TSAN=ON >/dev/null
-	@cmake --build $(BUILD)/tsan -j $(JOBS) --target test_runtime test_gfx
+	@cmake --build $(BUILD)/tsan -j $(JOBS) --target test_runtime test_gfx zqdemo zqprobe \
+	  zqframes zqwm zqxclose
 
 win32: deps
 	$(call windows,win32,mingw-i686)

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "console/io_input.h"
+#include "gfx/gfx_keymap.h"
 #include "gfx/win32/gfx_winrules.h"
 #include "runtime/intl.h"
 
@@ -224,10 +225,7 @@ LRESULT on_key(Message& m) {
 
 LRESULT on_char(Message& m) {
     if (m.wParam > 255) return common_tail(m, false);
-    char ch = static_cast<char>(m.wParam);
-    zq_hIntlConvertString(&ch, 1, ZQ_CP_ANSI, ZQ_CP_437);
-    int32_t repeat = LOWORD(m.lParam);
-    for (int32_t i = 0; i < repeat; ++i) zq_hPostKey(static_cast<uint8_t>(ch));
+    zq_hPostTypedChar(static_cast<char>(m.wParam), ZQ_CP_ANSI, LOWORD(m.lParam));
     return common_tail(m, false);
 }
 

@@ -1,16 +1,19 @@
-# Shared by the end-to-end scripts:  source e2e-lib.sh win32|win64 HOST_BUILD
+# Shared by the end-to-end scripts:  source e2e-lib.sh host|win32|win64 HOST_BUILD
 #
 # e2e_begin starts a private Xvfb (its number chosen by the server itself) with
-# zqwm as its window manager, and readies this architecture's end-to-end Wine
-# prefix, kept apart from the unit tests' prefix so that its server always
-# talks to our display. HOST_BUILD is the host build folder (zqwm, zqxclose,
+# zqwm as its window manager and, for a Windows build, readies that
+# architecture's end-to-end Wine prefix, kept apart from the unit tests' prefix
+# so that its server always talks to our display; "host" runs the Linux build's
+# programs natively. HOST_BUILD is the host build folder (zqwm, zqxclose,
 # zqframes, zqprobe). Whatever a script starts is stopped on exit, also on
 # failure: the program by process id, the prefix's own Wine server with
 # `wineserver -k`, the window manager and Xvfb by process id.
 set -u
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-export ZQ_WINEPREFIX=${ZQ_E2E_WINEPREFIX:-$e2e_root/build/wineprefix-e2e-$1}
-source "$e2e_root/scripts/wine-env.sh" "$1" || exit 1
+if [ "$1" != host ]; then
+    export ZQ_WINEPREFIX=${ZQ_E2E_WINEPREFIX:-$e2e_root/build/wineprefix-e2e-$1}
+    source "$e2e_root/scripts/wine-env.sh" "$1" || exit 1
+fi
 e2e_arch=$1
 e2e_host=${2:-}
 # Screenshots compared with a picture are kept here as NAME-ARCH.png.
@@ -28,27 +31,33 @@ e2e_fail() {
 e2e_out() { tr -d '\r' <"$e2e_tmp/out"; }
 e2e_now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
+e2e_wine() { [ "$e2e_arch" != host ]; }
+
 e2e_cleanup() {
     e2e_stop_demo
-    [ -n "$e2e_tmp" ] && wineserver -k 2>/dev/null
+    [ -n "$e2e_tmp" ] && e2e_wine && wineserver -k 2>/dev/null
     [ -n "$e2e_wm_pid" ] && kill "$e2e_wm_pid" 2>/dev/null && wait "$e2e_wm_pid" 2>/dev/null
     [ -n "$e2e_xvfb_pid" ] && kill "$e2e_xvfb_pid" 2>/dev/null && wait "$e2e_xvfb_pid" 2>/dev/null
     [ -n "$e2e_tmp" ] && rm -rf "$e2e_tmp"
     e2e_tmp="" e2e_wm_pid="" e2e_xvfb_pid=""
 }
 
-# e2e_begin [WxHxDEPTH]: the X screen (default 1024x768x24), its window
-# manager and a Wine server that talks to it. Again after e2e_cleanup for
-# another screen.
+# e2e_begin [WxHxDEPTH]: the X screen (default 1024x768x24; more Xvfb options
+# in E2E_XVFB_ARGS), its window manager and a Wine server that talks to it.
+# Again after e2e_cleanup for another screen.
 e2e_begin() {
     e2e_tmp=$(mktemp -d)
     trap e2e_cleanup EXIT
     trap 'exit 1' INT TERM HUP
     [ -x "$e2e_host/zqwm" ] || e2e_fail "no $e2e_host/zqwm: build the host stage first (make host)"
     unset DISPLAY
-    zq_wine_prefix_ready || e2e_fail "cannot make the Wine prefix $WINEPREFIX"
-    wineserver -k 2>/dev/null  # a server left by an earlier run may know another display
-    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp 3>"$e2e_tmp/display" >/dev/null 2>&1 &
+    if e2e_wine; then
+        zq_wine_prefix_ready || e2e_fail "cannot make the Wine prefix $WINEPREFIX"
+        wineserver -k 2>/dev/null  # a server left by an earlier run may know another display
+    fi
+    # shellcheck disable=SC2086 # the options are words
+    Xvfb -displayfd 3 -screen 0 "${1:-1024x768x24}" -nolisten tcp ${E2E_XVFB_ARGS:-} \
+        3>"$e2e_tmp/display" >/dev/null 2>&1 &
     e2e_xvfb_pid=$!
     local _
     for _ in $(seq 100); do
@@ -63,11 +72,13 @@ e2e_begin() {
     kill -0 "$e2e_wm_pid" 2>/dev/null || e2e_fail "the window manager did not start"
 }
 
-# e2e_start PROGRAM [ARGS...]: runs a Windows program in the background, its
-# output in $e2e_tmp/out (Wine's helper processes inherit it and outlive the
-# program). The environment passes through, so `ZQGFX=... e2e_start` works.
+# e2e_start PROGRAM [ARGS...]: runs the program (under Wine for a Windows
+# build) in the background, its output in $e2e_tmp/out (Wine's helper
+# processes inherit it and outlive the program). The environment passes
+# through, so `ZQGFX=... e2e_start` works.
 e2e_start() {
-    "$ZQ_WINE" "$@" </dev/null >"$e2e_tmp/out" 2>&1 &
+    if e2e_wine; then set -- "$ZQ_WINE" "$@"; fi
+    "$@" </dev/null >"$e2e_tmp/out" 2>&1 &
     demo_pid=$!
 }
 
@@ -145,6 +156,10 @@ e2e_window_gone() {
     done
 }
 
+# e2e_release_key KEY: a program gone before xdotool's key release leaves the
+# key held (and repeating) in the X server for the next program.
+e2e_release_key() { [ "$1" = close ] || xdotool keyup "$1" 2>/dev/null; }
+
 # e2e_end_by_key KEY: the key typed into the focused window $wid ends the
 # program with status 0 within 10 s, and its window goes.
 e2e_end_by_key() {
@@ -152,6 +167,7 @@ e2e_end_by_key() {
     e2e_wait_exit 10 || e2e_fail "still running 10 s after the key $1"
     [ "$e2e_status" = 0 ] || e2e_fail "exit status $e2e_status after the key $1"
     e2e_window_gone "$wid" 5 || e2e_fail "the window outlived the program"
+    e2e_release_key "$1"
 }
 
 # e2e_matching_frame: prints the frame count whose framebuffer the window $wid

@@ -15,10 +15,17 @@
 //   input [STEP...]      reads a line after the prompt "Name": "line: [TEXT]";
 //                        with --ppm, from the steps' keys ("type:TEXT" or a
 //                        key name as xdotool spells it)
-// The Windows build adds the actions of probe_win32.cpp.
+//   mouse                prints "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and
+//                        "key SCAN -1|0" (zq_GfxMultikey) on each change; "s"
+//                        calls zq_GfxSetMouse(100, 50, -1), printing "set R";
+//                        "q" or the close button ends it (60 s at most)
+//   cycle N DRIVER [FLAGS]  N screen openings and closings; exits 0 when
+//                        probe_measure's counts did not grow
+// Each platform adds actions of its own (probe_win32.cpp, probe_posix.cpp).
 #include "probe.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string_view>
@@ -139,9 +146,85 @@ int input(int argc, char** argv) {
     return 0;
 }
 
+int mouse(int, char**) {
+    int32_t last[4] = {-2, -2, -2, -2}, keys[128] = {};
+    for (int i = 0; i < 12000; ++i, zq_Sleep(5)) {
+        probe_flip_and_poll();
+        int32_t now[4] = {};
+        zq_GfxGetMouse(&now[0], &now[1], &now[2], &now[3]);
+        if (std::memcmp(now, last, sizeof now) != 0)
+            std::printf("mouse %d %d %d %d\n", now[0], now[1], now[2], now[3]);
+        std::memcpy(last, now, sizeof now);
+        for (int32_t scan = 0; scan < 128; ++scan) {
+            int32_t down = zq_GfxMultikey(scan);
+            if (down != keys[scan]) std::printf("key %d %d\n", scan, down);
+            keys[scan] = down;
+        }
+        int32_t key = probe_read_key();
+        if (key == 's') std::printf("set %d\n", zq_GfxSetMouse(100, 50, -1));
+        if (key == 'q' || key == 0x6BFF) break;
+    }
+    return 0;
+}
+
+// ---- Screen cycles ----
+
+constexpr int kMaxMeasures = 8;
+
+// A thread that has been told to stop may take a moment to be gone; give the
+// counts that much time to come back before calling anything a leak.
+void settle(const long long* base, long long* now) {
+    for (int i = 0; i < 100; ++i, zq_Sleep(20)) {
+        probe_measure(now);
+        bool settled = true;
+        for (int m = 0; m < kProbeMeasureCount; ++m)
+            settled = settled && now[m] - base[m] <= kProbeMeasures[m].allowed;
+        if (settled) return;
+    }
+}
+
+// One open-draw-close cycle; false when the screen did not open on the driver.
+bool cycle(const char* driver, int32_t flags) {
+    if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
+    bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
+    zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
+    probe_flip_and_poll();
+    zq_GfxWaitVSync();
+    zq_GfxScreen(0, 0, 0, 0, 0);
+    return on_driver && !__zq_gfx;
+}
+
+int cycles(int argc, char** argv) {
+    long count = argc > 0 ? std::strtol(argv[0], nullptr, 10) : 100;
+    const char* driver = argc > 1 ? argv[1] : "GDI";
+    auto flags = static_cast<int32_t>(argc > 2 ? std::strtol(argv[2], nullptr, 0) : 0);
+    __zq_gfx_driver_name = driver;
+    long long base[kMaxMeasures], end[kMaxMeasures];
+    // The first openings load libraries (and on Windows register the window
+    // class) for good, the first measure what it needs.
+    bool ok = cycle(driver, flags) && cycle(driver, flags);
+    probe_measure(base);
+    probe_measure(base);
+    double start = zq_Timer();
+    for (long i = 0; ok && i < count; ++i) ok = cycle(driver, flags);
+    if (!ok) std::printf("cycle: the screen did not open and close on %s\n", driver);
+    if (!ok) return 1;
+    auto elapsed = static_cast<long>((zq_Timer() - start) * 1000);
+    settle(base, end);
+    std::printf("cycle: %ld on %s in %ld ms\n", count, driver, elapsed);
+    for (int i = 0; i < kProbeMeasureCount; ++i) {
+        bool clean = base[i] >= 0 && end[i] >= 0 && end[i] - base[i] <= kProbeMeasures[i].allowed;
+        std::printf("cycle: %-20s %10lld -> %10lld  %s\n", kProbeMeasures[i].what, base[i], end[i],
+                    clean ? "ok" : "LEAK");
+        ok = ok && clean;
+    }
+    return ok ? 0 : 1;
+}
+
 constexpr ProbeAction kActions[] = {
     {"open", 0, true, open_only}, {"key", 0, true, key},     {"frames", 0, true, frames},
-    {"print", 0, true, print},    {"input", 0, true, input},
+    {"print", 0, true, print},    {"input", 0, true, input}, {"mouse", 0, true, mouse},
+    {"cycle", 0, false, cycles},
 };
 
 const ProbeAction* find_action(const char* name) {
@@ -161,6 +244,11 @@ bool open_screen(int32_t flags) {
     return true;
 }
 }  // namespace
+
+void probe_flip_and_poll() {
+    if (__zq_gfx->driver->flip) __zq_gfx->driver->flip();
+    if (__zq_gfx->driver->poll_events) __zq_gfx->driver->poll_events();
+}
 
 int32_t probe_read_key(std::string* hex) {
     ZqString* key = zq_Inkey();

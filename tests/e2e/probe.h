@@ -20,3 +20,16 @@ void probe_print_modes(const char* when);
 // The key read, or 0 for none: a one-byte key's code, an extended key's
 // 0xFF | scan << 8. Appends the key string's bytes in hex to `hex` if given.
 int32_t probe_read_key(std::string* hex = nullptr);
+
+// The driver's flip and poll_events, where it has them.
+void probe_flip_and_poll();
+
+// What the cycle action counts (probe_measure: one value each, -1 unknown) and
+// how much growth is no leak.
+struct ProbeMeasure {
+    const char* what;
+    long long allowed;
+};
+extern const ProbeMeasure kProbeMeasures[];
+extern const int kProbeMeasureCount;
+void probe_measure(long long* out);

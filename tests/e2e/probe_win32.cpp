@@ -1,17 +1,11 @@
 // The probe's Windows actions:
-//   mouse           prints the mouse and key state whenever it changes,
-//                   "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and "key SCAN
-//                   -1|0" (zq_GfxMultikey); "s" places the pointer with
-//                   zq_GfxSetMouse(100, 50, -1) and prints "set RESULT"; "q"
-//                   or the close button ends it (60 s at most)
 //   clear RRGGBB    an OpenGL screen cleared to that colour with glClear
 //                   (through zq_GfxGetGLProcAddress) every frame until a key
 //                   is read (60 s at most); prints "ready" after the first
 //   pace SECONDS    the demo's frame loop on an OpenGL screen for SECONDS;
 //                   prints "pace: ... expected E ... = F fps, CPU C%"
-//   cycle N DRIVER [FLAGS]   opens and closes a screen (with FLAGS) N times and compares
-//                   threads, handles, windows, modules, C heap and private
-//                   memory before and after; exits 0 when nothing leaked
+// and what the cycle action counts: threads, handles, windows, modules, C heap
+// and private memory.
 #include <windows.h>
 // After windows.h:
 #include <malloc.h>
@@ -30,31 +24,6 @@
 extern GfxDriver zq_gfxDriverDirectDraw;
 
 namespace {
-void flip_and_poll() {
-    if (__zq_gfx->driver->flip) __zq_gfx->driver->flip();
-    if (__zq_gfx->driver->poll_events) __zq_gfx->driver->poll_events();
-}
-
-int mouse(int, char**) {
-    int32_t last[4] = {-2, -2, -2, -2}, keys[128] = {};
-    for (int i = 0; i < 12000; ++i, Sleep(5)) {
-        flip_and_poll();
-        int32_t now[4] = {};
-        zq_GfxGetMouse(&now[0], &now[1], &now[2], &now[3]);
-        if (std::memcmp(now, last, sizeof now) != 0)
-            std::printf("mouse %d %d %d %d\n", now[0], now[1], now[2], now[3]);
-        std::memcpy(last, now, sizeof now);
-        for (int32_t scan = 0; scan < 128; ++scan) {
-            int32_t down = zq_GfxMultikey(scan);
-            if (down != keys[scan]) std::printf("key %d %d\n", scan, down);
-            keys[scan] = down;
-        }
-        int32_t key = probe_read_key();
-        if (key == 's') std::printf("set %d\n", zq_GfxSetMouse(100, 50, -1));
-        if (key == 'q' || key == 0x6BFF) break;
-    }
-    return 0;
-}
 
 // ---- OpenGL ----
 
@@ -74,7 +43,7 @@ void gl_frame(uint32_t rgb) {
     gl_clear_color(((rgb >> 16) & 0xFF) / 255.0f, ((rgb >> 8) & 0xFF) / 255.0f,
                    (rgb & 0xFF) / 255.0f, 1.0f);
     gl_clear(0x4000);  // GL_COLOR_BUFFER_BIT
-    flip_and_poll();
+    probe_flip_and_poll();
 }
 
 int clear(int argc, char** argv) {
@@ -177,19 +146,17 @@ long long heap_in_use() {
     return status == _HEAPEND ? used : -1;
 }
 
-struct Measure {
-    const char* what;
-    long long allowed;  // growth; a leak per cycle shows as at least the cycle count
-};
-constexpr Measure kMeasures[] = {{"threads", 0},
-                                 {"handles", 2},
-                                 {"top-level windows", 0},
-                                 {"loaded modules", 0},
-                                 {"C heap bytes in use", 1024},
-                                 {"private bytes", 8 << 20}};
-constexpr int kMeasureCount = sizeof kMeasures / sizeof kMeasures[0];
+}  // namespace
 
-void measure(long long* out) {
+const ProbeMeasure kProbeMeasures[] = {{"threads", 0},
+                                       {"handles", 2},
+                                       {"top-level windows", 0},
+                                       {"loaded modules", 0},
+                                       {"C heap bytes in use", 1024},
+                                       {"private bytes", 8 << 20}};
+const int kProbeMeasureCount = sizeof kProbeMeasures / sizeof kProbeMeasures[0];
+
+void probe_measure(long long* out) {
     out[0] = count_snapshot<THREADENTRY32>(TH32CS_SNAPTHREAD, 0, Thread32First, Thread32Next, true);
     out[1] = count_handles();
     out[2] = 0;
@@ -201,59 +168,9 @@ void measure(long long* out) {
     out[5] = private_bytes();
 }
 
-// A thread that has been told to stop may take a moment to be gone; give the
-// counts that much time to come back before calling anything a leak.
-void settle(const long long* base, long long* now) {
-    for (int i = 0; i < 100; ++i, Sleep(20)) {
-        measure(now);
-        if (now[0] <= base[0] && now[1] <= base[1] && now[2] <= base[2]) return;
-    }
-}
-
-// One open-draw-close cycle; false when the screen did not open on the driver.
-bool cycle(const char* driver, int32_t flags) {
-    if (zq_GfxScreen(18, 32, 0, flags, 0) != 0 || !__zq_gfx) return false;
-    bool on_driver = std::strcmp(__zq_gfx->driver->name, driver) == 0;
-    zq_GfxLine(nullptr, 0, 0, 639, 479, 0xFFFFFFFFu, 0, 0xFFFF, 0);
-    flip_and_poll();
-    zq_GfxWaitVSync();
-    zq_GfxScreen(0, 0, 0, 0, 0);
-    return on_driver && !__zq_gfx;
-}
-
-int cycles(int argc, char** argv) {
-    long count = argc > 0 ? std::strtol(argv[0], nullptr, 10) : 100;
-    const char* driver = argc > 1 ? argv[1] : "GDI";
-    auto flags = static_cast<int32_t>(argc > 2 ? std::strtol(argv[2], nullptr, 0) : 0);
-    __zq_gfx_driver_name = driver;
-    long long base[kMeasureCount], end[kMeasureCount];
-    // The first openings load libraries and register the window class for
-    // good, the first measure what it needs.
-    bool ok = cycle(driver, flags) && cycle(driver, flags);
-    measure(base);
-    measure(base);
-    DWORD start = GetTickCount();
-    for (long i = 0; ok && i < count; ++i) ok = cycle(driver, flags);
-    if (!ok) std::printf("cycle: the screen did not open and close on %s\n", driver);
-    if (!ok) return 1;
-    DWORD elapsed = GetTickCount() - start;
-    settle(base, end);
-    std::printf("cycle: %ld on %s in %lu ms\n", count, driver, static_cast<unsigned long>(elapsed));
-    for (int i = 0; i < kMeasureCount; ++i) {
-        bool clean = base[i] >= 0 && end[i] >= 0 && end[i] - base[i] <= kMeasures[i].allowed;
-        std::printf("cycle: %-20s %10lld -> %10lld  %s\n", kMeasures[i].what, base[i], end[i],
-                    clean ? "ok" : "LEAK");
-        ok = ok && clean;
-    }
-    return ok ? 0 : 1;
-}
-}  // namespace
-
 const ProbeAction kPlatformActions[] = {
-    {"mouse", 0, true, mouse},
     {"clear", DriverFlags::OpenGL, true, clear},
     {"pace", DriverFlags::OpenGL, true, pace},
-    {"cycle", 0, false, cycles},
     {nullptr, 0, false, nullptr},
 };
 
