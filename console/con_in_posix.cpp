@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,9 +31,10 @@ struct SavedAction {
 SavedAction saved_actions[kSignalCount];
 int saved_action_count;
 
-// Bytes read but not yet handed out as events, and events written back.
-constexpr int32_t kReadBytes = 64;
+// Keys read but not yet handed out as events, and events written back.
+constexpr int32_t kReadBytes = ZQ_TERM_FEED;
 ConKeyRecord pending[ZQ_CON_KEY_SLOTS];
+TermDecoder decoder;
 int32_t pending_count;
 int32_t pending_next;
 
@@ -107,18 +109,28 @@ bool terminal_gone() {
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+int64_t now_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000;
+}
+
 void read_terminal() {
     pending_count = 0;
     pending_next = 0;
     if (terminal_gone()) return note_hang_up();
+    // A read that ended inside an escape sequence: its rest is on its way,
+    // unless that was a lone Escape. Wait for it, but briefly.
+    if (const int32_t wait = term_wait_ms(&decoder, now_ms()); wait > 0) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        poll(&p, 1, wait);
+    }
     uint8_t bytes[kReadBytes];
     const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && errno == EIO) return note_hang_up();
-    for (int32_t at = 0; at < n;) {
-        ConKeyRecord key;
-        at += term_decode_key(bytes + at, static_cast<int32_t>(n) - at, &key);
-        if (key.key_down) pending[pending_count++] = key;
-    }
+    const int64_t now = now_ms();
+    if (n > 0) pending_count = term_feed(&decoder, bytes, static_cast<int32_t>(n), now, pending);
+    pending_count += term_expire(&decoder, now, pending + pending_count);
 }
 
 bool terminal_next(ConEvent* event) {

@@ -153,9 +153,40 @@ int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key) {
 }
 }  // namespace
 
-int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key) {
+namespace {
+// An escape sequence whose end has not come yet: ESC alone, ESC [ or ESC O
+// without their final byte.
+bool unfinished(const uint8_t* s, int32_t len) {
+    if (s[0] != kEsc) return false;
+    if (len == 1) return true;
+    if (s[1] == 'O') return len == 2;
+    if (s[1] != '[') return false;
+    for (int32_t i = 2; i < len; ++i) {
+        if (s[i] >= 0x40 && s[i] <= 0x7E) return false;
+    }
+    return true;
+}
+
+// Decodes bytes[0..len) to `out`; with more_may_follow, an unfinished sequence
+// at the end is left. Returns the bytes used; *keys grows by the keys found.
+int32_t decode_run(const uint8_t* bytes, int32_t len, bool more_may_follow, ConKeyRecord* out,
+                   int32_t* keys) {
+    int32_t at = 0;
+    while (at < len) {
+        ConKeyRecord key;
+        const int32_t used = term_decode_key(bytes + at, len - at, &key, more_may_follow);
+        if (used == 0) break;
+        if (key.key_down) out[(*keys)++] = key;
+        at += used;
+    }
+    return at;
+}
+}  // namespace
+
+int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more_may_follow) {
     *key = ConKeyRecord{};
     if (len <= 0) return 0;
+    if (more_may_follow && unfinished(s, len)) return 0;
     if (s[0] != kEsc) {
         // Enter arrives as CR; DEL is the Backspace key of most terminals.
         if (s[0] == 0x7F)
@@ -176,4 +207,38 @@ int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key) {
     // ESC before a character: that character typed with Alt.
     *key = from_character(s[1] == 0x7F ? 0x08 : s[1], true);
     return 2;
+}
+
+int32_t term_expire(TermDecoder* d, int64_t now_ms, ConKeyRecord* out) {
+    if (d->count == 0 || now_ms - d->since_ms < ZQ_TERM_ESC_MS) return 0;
+    int32_t keys = 0;
+    decode_run(d->held, d->count, false, out, &keys);
+    d->count = 0;
+    return keys;
+}
+
+int32_t term_feed(TermDecoder* d, const uint8_t* bytes, int32_t len, int64_t now_ms,
+                  ConKeyRecord* out) {
+    // Bytes that waited too long stand alone: they are no part of these.
+    int32_t keys = term_expire(d, now_ms, out);
+    if (len <= 0) return keys;
+    if (len > ZQ_TERM_FEED) len = ZQ_TERM_FEED;
+    uint8_t all[ZQ_TERM_HELD + ZQ_TERM_FEED];
+    const int32_t held = d->count;
+    for (int32_t i = 0; i < held; ++i) all[i] = d->held[i];
+    for (int32_t i = 0; i < len; ++i) all[held + i] = bytes[i];
+    const int32_t total = held + len;
+    int32_t at = decode_run(all, total, true, out, &keys);
+    // A sequence too long to be one the decoder knows is taken as it stands.
+    if (total - at > ZQ_TERM_HELD) at += decode_run(all + at, total - at, false, out, &keys);
+    if (at > 0 || held == 0) d->since_ms = now_ms;
+    d->count = total - at;
+    for (int32_t i = 0; i < d->count; ++i) d->held[i] = all[at + i];
+    return keys;
+}
+
+int32_t term_wait_ms(const TermDecoder* d, int64_t now_ms) {
+    if (d->count == 0) return 0;
+    const int64_t left = d->since_ms + ZQ_TERM_ESC_MS - now_ms;
+    return left > 0 ? static_cast<int32_t>(left) : 0;
 }

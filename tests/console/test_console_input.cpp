@@ -231,7 +231,7 @@ TEST(TerminalKeys, SequencesDecodeToTheConsoleKeyCodes) {
         const std::string bytes = c.bytes;
         ConKeyRecord k;
         const int32_t used = term_decode_key(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                             static_cast<int32_t>(bytes.size()), &k);
+                                             static_cast<int32_t>(bytes.size()), &k, false);
         EXPECT_EQ(used, c.used) << c.bytes + 1;
         const int32_t code = k.key_down
                                  ? zq_hConsoleTranslateKey(static_cast<int8_t>(k.ch), k.scan, k.vk,
