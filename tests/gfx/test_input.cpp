@@ -1,6 +1,8 @@
-// The key buffer, the event ring and the key reads of the graphics screen.
-// KeyBuffer runs on one thread with a driver that counts its lock calls;
-// InputThreads plays the update thread against the program's reads.
+// The input of the graphics screen: the key buffer, the event ring and the key
+// reads (KeyBuffer, on one thread with a driver that counts its lock calls;
+// InputThreads, against an update thread), the console keys standing in for a
+// window on the Null driver, typed characters in code page 437, and the mouse
+// and key state.
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -8,8 +10,10 @@
 #include <thread>
 #include <vector>
 
+#include "console/con_in.h"
 #include "console/io_input.h"
 #include "gfx/recording_driver.h"
+#include "runtime/intl.h"
 
 namespace {
 std::string inkey() {
@@ -25,9 +29,9 @@ void drain_keys() {
     zq_hGfxInputBufferChanged();
 }
 
-GfxEvent key_event(GfxEventType type, int32_t scan, int32_t ch) {
+GfxEvent key_event(int32_t scan, int32_t ch) {
     GfxEvent e{};
-    e.type = type;
+    e.type = GfxEventType::KeyDown;
     e.key.scan_code = scan;
     e.key.char_code = ch;
     return e;
@@ -100,14 +104,11 @@ TEST_F(KeyBuffer, GetkeySleepsAfterEveryAttemptAndSkipsNul) {
     EXPECT_EQ(sleeps.size(), 4u);
     __zq_ctx.hooks.hook_sleep = saved;
     EXPECT_TRUE(lock_log.paired());
-}
-
-TEST_F(KeyBuffer, KeysOutliveTheScreen) {
+    // Keys outlive the screen, and nothing is read while there is none.
     close();
     zq_hPostKey('x');
     EXPECT_EQ(zq_GfxGetkey(), 0);
-    EXPECT_EQ(inkey(), "");
-    EXPECT_EQ(zq_GfxKeyHit(), 0);
+    EXPECT_EQ(inkey() + std::to_string(zq_GfxKeyHit()), "0");
     ASSERT_NO_FATAL_FAILURE(open(32));
     EXPECT_EQ(inkey(), "x");
 }
@@ -131,7 +132,7 @@ TEST_F(KeyBuffer, LongSleepsEndOnAPostedKeyAndLeaveIt) {
 TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
     EXPECT_EQ(events_held(), 0);
     for (int32_t i = 0; i < 200; ++i) {
-        GfxEvent e = key_event(GfxEventType::KeyDown, i, 2 * i);
+        GfxEvent e = key_event(i, 2 * i);
         e.data[2] = -i;
         e.data[3] = 3 * i;
         zq_hPostEvent(&e);
@@ -146,9 +147,61 @@ TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
                   (std::vector<int32_t>{i, 2 * i, -i, 3 * i}));
     }
     close();
-    GfxEvent e = key_event(GfxEventType::CloseRequest, 0, 0);
+    GfxEvent e = key_event(0, 0);
     zq_hPostEvent(&e);  // no screen: dropped
     zq_hPostEvent(nullptr);
+}
+
+// A console without input of its own: the tests post into its ring.
+constexpr ConInputSource kQuietConsole = {
+    [] {},
+    [] {},
+    [](ConEvent*) { return false; },
+    [] { return false; },
+    [](const ConKeyRecord*, int32_t) {},
+};
+
+// On the Null driver the console's keys are the screen's: a burst larger than
+// the key buffer waits in the console's ring, none lost. Other drivers leave
+// them there.
+TEST_F(KeyBuffer, TheNullDriverTakesConsoleKeysWhileThereIsRoom) {
+    __zq_con_input = &kQuietConsole;
+    zq_hConsoleKeysReset();
+    const ConKeyRecord record{};
+    for (int32_t k = 0; k < 20; ++k) zq_hConsolePostKey('a' + k, &record);
+    zq_hConsolePostKey(0x48FF, &record);
+    EXPECT_EQ(zq_GfxKeyHit(), 0);
+    EXPECT_EQ(inkey(), "");
+    __zq_gfx->driver = saved_driver_;  // the Null driver
+    EXPECT_EQ(zq_GfxKeyHit(), 1);
+    for (int32_t k = 0; k < 20; ++k) EXPECT_EQ(inkey(), std::string(1, char('a' + k))) << k;
+    EXPECT_EQ(inkey(), "\xFFH");
+    EXPECT_EQ(inkey(), "");
+    zq_hConsoleKeysReset();
+    __zq_con_input = &__zq_con_platform_input;
+}
+
+// Typed characters come in the system's ANSI code page (1252 here) and are
+// drawn in code page 437: e-acute is 0x82; what 437 lacks becomes '?'.
+TEST(TypedCharacters, AnsiBecomesCodePage437) {
+    constexpr uint8_t k437[128] = {
+        0x3F, 0x3F, 0x3F, 0x9F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+        0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F,
+        0x3F, 0x3F, 0xFF, 0xAD, 0x9B, 0x9C, 0x3F, 0x9D, 0x3F, 0x3F, 0x3F, 0x3F, 0xA6, 0xAE, 0xAA,
+        0x3F, 0x3F, 0x3F, 0xF8, 0xF1, 0xFD, 0x3F, 0x3F, 0xE6, 0x3F, 0xFA, 0x3F, 0x3F, 0xA7, 0xAF,
+        0xAC, 0xAB, 0x3F, 0xA8, 0x3F, 0x3F, 0x3F, 0x3F, 0x8E, 0x8F, 0x92, 0x80, 0x3F, 0x90, 0x3F,
+        0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0x3F, 0xA5, 0x3F, 0x3F, 0x3F, 0x3F, 0x99, 0x3F, 0x3F, 0x3F,
+        0x3F, 0x3F, 0x9A, 0x3F, 0x3F, 0xE1, 0x85, 0xA0, 0x83, 0x3F, 0x84, 0x86, 0x91, 0x87, 0x8A,
+        0x82, 0x88, 0x89, 0x8D, 0xA1, 0x8C, 0x8B, 0x3F, 0xA4, 0x95, 0xA2, 0x93, 0x3F, 0x94, 0xF6,
+        0x3F, 0x97, 0xA3, 0x96, 0x81, 0x3F, 0x3F, 0x98};
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        char ch = static_cast<char>(c);
+        EXPECT_EQ(zq_hIntlConvertString(&ch, 1, ZQ_CP_1252, ZQ_CP_437), 0);
+        EXPECT_EQ(static_cast<uint8_t>(ch), k437[c - 0x80]) << std::hex << c;
+    }
+    char e_acute = '\xE9';
+    zq_hIntlConvertString(&e_acute, 1, ZQ_CP_ANSI, ZQ_CP_437);
+    EXPECT_EQ(e_acute, '\x82');
 }
 
 // ---- Against an update thread ----
@@ -169,7 +222,7 @@ class InputThreads : public RecordingScreenTest {
     static void post_from_window(int32_t key, int32_t scan) {
         std::lock_guard<std::mutex> hold(update_lock);
         zq_hPostKey(key);
-        GfxEvent e = key_event(GfxEventType::KeyDown, scan, 0);
+        GfxEvent e = key_event(scan, 0);
         zq_hPostEvent(&e);
     }
 };
@@ -204,23 +257,86 @@ TEST_F(InputThreads, KeysArriveInOrderWhileTheProgramReads) {
     EXPECT_EQ(__zq_gfx->event_queue[newest].key.scan_code, kLast);
 }
 
-TEST_F(InputThreads, SleepUntilKeyWakesOnAPostAndLeavesTheKey) {
+TEST_F(InputThreads, WaitsWakeOnAPostAndSleepLeavesTheKey) {
     std::thread update([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
         post_from_window('s', 0x1F);
-    });
-    zq_GfxSleep(-1);
-    update.join();
-    EXPECT_EQ(zq_GfxKeyHit(), 1);
-    EXPECT_EQ(inkey(), "s");
-}
-
-TEST_F(InputThreads, GetkeyWaitsForTheUpdateThread) {
-    std::thread update([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
         post_from_window(0x48FF, 0x48);
     });
+    zq_GfxSleep(-1);
+    EXPECT_EQ(zq_GfxKeyHit(), 1);
+    EXPECT_EQ(inkey(), "s");
     EXPECT_EQ(zq_GfxGetkey(), 0x48FF);
     update.join();
+}
+
+// ---- Mouse and key state, over a driver whose mouse is a record ----
+
+struct FakeMouse {
+    int32_t result = 0;  // of get_mouse
+    int32_t x = 0, y = 0, wheel = 0, buttons = 0;
+    std::vector<int32_t> set;  // x, y, cursor of each set_mouse
+};
+FakeMouse fake;
+
+class MouseAndKeys : public RecordingScreenTest {
+   protected:
+    void SetUp() override {
+        RecordingScreenTest::SetUp();
+        fake = FakeMouse{};
+        recorder_.get_mouse = [](int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons) {
+            if (fake.result != 0) return fake.result;
+            *x = fake.x, *y = fake.y, *wheel = fake.wheel, *buttons = fake.buttons;
+            return 0;
+        };
+        recorder_.set_mouse = [](int32_t x, int32_t y, int32_t c) {
+            fake.set.insert(fake.set.end(), {x, y, c});
+        };
+    }
+};
+
+// Positions, buttons, the wheel and -1 outside the window are checked end to
+// end against the X pointer; here the optional outputs, the error and the lock.
+TEST_F(MouseAndKeys, GetAndSetMouseUnderTheLock) {
+    fake = {0, 10, 20, -3, 5, {}};
+    int32_t x = 77, y = 77;
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 0);
+    EXPECT_EQ(std::pair(x, y), std::pair(10, 20));
+    fake.result = -1;
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 1);
+    EXPECT_EQ(std::pair(x + y, zq_ErrorGetNum()), std::pair(-2, 1));
+    EXPECT_EQ(zq_GfxSetMouse(-1, -1, 0), 0);
+    EXPECT_EQ(fake.set, (std::vector<int32_t>{-1, -1, 0}));
+    EXPECT_EQ(lock_log.locks, 3);
+    EXPECT_TRUE(lock_log.paired());
+}
+
+TEST_F(MouseAndKeys, MultikeyReadsKeyStateInRangeOnly) {
+    __zq_gfx->key_state[0x48] = 1;
+    __zq_gfx->key_state[127] = 1;
+    const int32_t cases[][3] = {{0x48, -1, 1}, {127, -1, 1}, {0x2A, 0, 1},     {0, 0, 1},
+                                {128, 0, 0},   {-1, 0, 0},   {INT32_MIN, 0, 0}};
+    for (const auto& [scan, result, locks] : cases) {
+        lock_log = LockLog{};
+        EXPECT_EQ(zq_GfxMultikey(scan), result) << scan;
+        EXPECT_EQ(lock_log.locks, locks) << scan;
+    }
+}
+
+TEST(MouseAndKeysClosed, NoScreenOrNoMouseGivesErrorOne) {
+    int32_t x = 5, y = 5, wheel = 5, buttons = 5;
+    ASSERT_EQ(__zq_gfx, nullptr);
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, &wheel, &buttons), 1);
+    EXPECT_EQ((std::vector<int32_t>{x, y, wheel, buttons}), (std::vector<int32_t>{-1, -1, -1, -1}));
+    EXPECT_EQ(zq_GfxSetMouse(0, 0, 1), 1);
+    EXPECT_EQ(zq_GfxMultikey(1), 0);
+    // The Null driver has no mouse.
+    ASSERT_EQ(zq_GfxScreenRes(64, 48, 32, 0, -1, 0), 0);
+    x = y = 5;
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 1);
+    EXPECT_EQ(x + y, -2);
+    EXPECT_EQ(zq_GfxSetMouse(0, 0, 1), 1);
+    zq_GfxScreen(0, 0, 0, 0, 0);
 }
 }  // namespace

@@ -155,17 +155,23 @@ TEST_F(PaletteTest, DirectColourScreensIgnoreThePalette) {
     EXPECT_EQ(zq_GfxIn(0x3DA), 8);  // status answers at any depth
 }
 
-TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
-    const struct {
-        int32_t mode, attribute, color;  // colour index in the mode's palette
-    } cases[] = {{1, 3, 15}, {2, 1, 15}, {7, 9, 9}, {10, 1, 1}, {9, 6, 20}, {9, 15, 63}};
-    for (const auto& c : cases) {
-        ASSERT_NO_FATAL_FAILURE(open(c.mode));
-        EXPECT_EQ(shown(c.attribute), entry_of(*screen().default_palette, c.color))
-            << "mode " << c.mode << " attribute " << c.attribute;
+// The 16 colours every 16-colour mode shows by default, as displayed (mode 9
+// picks them out of its 64, mode 12 out of the 256), and the CGA modes' picks.
+TEST_F(PaletteTest, SixteenColourModesShowTheStandardColours) {
+    constexpr uint32_t kShown[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAAAA00, 0x0000AA, 0xAA00AA,
+                                     0x0055AA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
+                                     0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
+    for (int32_t mode : {7, 8, 12, 9}) {
+        ASSERT_NO_FATAL_FAILURE(open(mode));
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(shown(i), kShown[i]) << mode << " " << i;
     }
     zq_GfxPalette(1, 63, -1, -1);  // mode 9 chooses from all 64 colours
-    EXPECT_EQ(shown(1), rgb_entry(255, 255, 255));
+    EXPECT_EQ(shown(1), 0xFFFFFFu);
+    const int32_t cga[][3] = {{1, 3, 15}, {2, 1, 15}, {10, 1, 1}};  // {mode, attribute, colour}
+    for (const auto& [mode, attribute, color] : cga) {
+        ASSERT_NO_FATAL_FAILURE(open(mode));
+        EXPECT_EQ(shown(attribute), entry_of(*screen().default_palette, color)) << mode;
+    }
 }
 
 // On the small palettes, ports and PaletteUsing go through the colour table.

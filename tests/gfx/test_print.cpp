@@ -8,12 +8,12 @@
 
 #include "gfx/gfx_internal.h"
 #include "gfx_test_util.h"
-#include "print_sample.h"
 #include "text_screen.h"
 
 namespace {
-using print_sample::bytes;
-using print_sample::two_digits;
+std::string row_label(int row) {
+    return (row < 10 ? "R0" : "R") + std::to_string(row);
+}
 
 // 640 x 480, 32 bits, the 8 x 16 font: 80 x 30 cells.
 class Print : public NullScreenTest {
@@ -88,9 +88,12 @@ TEST_F(Print, CursorAfterControlCharacters) {
         {0, 0, "\b", 0, 0, false},  // no move to the row above
         {5, 3, "\b\b", 3, 3, false},
         {3, 0, "\t", 8, 0, false},
+        {8, 0, "\t", 16, 0, false},
         {79, 0, "ab", 1, 1, false},
         {0, 29, std::string(80, 'x'), 79, 29, true},
         {0, 29, "\n", 0, 29, false},
+        {0, 29, std::string(80, 'x') + "\r", 79, 29, true},  // moves nothing: no scroll
+        {0, 28, "\n" + std::string(80, 'x') + "\r\b", 79, 29, true},
         {75, 29, "\t", 79, 29, true},  // a tab can fill the bottom row too
         {200, 3, "x", 1, 4, false},    // a column past the edge starts the next row
         {0, 500, "x", 1, 29, false},   // a row far below scrolls everything out
@@ -152,15 +155,14 @@ TEST_F(Print, ScrollStaysInsideTheTextView) {
     TextModel m;
     for (int row = 0; row < 30; ++row) {
         zq_GfxLocate(row + 1, 1, 0);
-        print("R" + two_digits(row));
-        m.put(0, row, "R" + two_digits(row));
+        print(row_label(row));
+        m.put(0, row, row_label(row));
     }
     zq_GfxColor(0, 0x00112233, 0x1);  // fg kept: the cleared row takes the new background
     zq_ConsoleView(5, 10);
     zq_GfxLocate(10, 4, 0);
     print("!\n");
-    for (int row = 4; row < 9; ++row)
-        m.put(0, row, "R" + two_digits(row + 1), 0xFFFFFFFF, 0xFF000000);
+    for (int row = 4; row < 9; ++row) m.put(0, row, row_label(row + 1), 0xFFFFFFFF, 0xFF000000);
     m.put(3, 8, "!", 0xFFFFFFFF, 0x00112233);
     m.put(0, 9, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
     EXPECT_TRUE(shows(m));
@@ -205,31 +207,21 @@ TEST(PrintWidth, ChoosesTheFontByCellSize) {
 }
 
 TEST(PrintColor, StoredByDepthAndMode) {
-    struct Case {
-        int mode, w, depth;
-        int32_t fg, bg;
-        uint32_t want_fg, want_bg;
-    };
-    // The other depths' colours are checked in the cells of the small grids above.
-    const Case cases[] = {
-        {13, 0, 8, 0x1FF, 0x102, 0xFF, 0x02},
-        {7, 0, 4, 0x1F, 3, 0xF, 0},  // the background goes to palette entry 0
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", depth " << c.depth);
-        if (c.mode < 0) {
-            ASSERT_EQ(zq_GfxScreenRes(c.w, 48, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        } else {
-            ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        }
+    // {mode, depth, fg, bg, stored fg, stored bg}; the other depths' colours are
+    // checked in the cells of the small grids above.
+    const int32_t cases[][6] = {{13, 8, 0x1FF, 0x102, 0xFF, 0x02},
+                                {7, 4, 0x1F, 3, 0xF, 0}};  // bg goes to palette entry 0
+    for (const auto& [mode, depth, fg, bg, want_fg, want_bg] : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        ASSERT_EQ(zq_GfxScreen(mode, depth, 1, DriverFlags::NoDisplay, 0), 0);
         GfxContext* ctx = zq_hGetContext();
         const auto old = static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color);
-        EXPECT_EQ(zq_GfxColor(c.fg, c.bg, 0), old);
-        EXPECT_EQ(ctx->fg_color, c.want_fg);
-        EXPECT_EQ(ctx->bg_color, c.want_bg);
+        EXPECT_EQ(zq_GfxColor(fg, bg, 0), old);
+        EXPECT_EQ(std::pair(ctx->fg_color, ctx->bg_color),
+                  std::pair(uint32_t(want_fg), uint32_t(want_bg)));
         EXPECT_EQ(zq_GfxColor(1, 2, 0x3),
                   static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color));
-        EXPECT_EQ(ctx->fg_color, c.want_fg);  // both omitted
+        EXPECT_EQ(ctx->fg_color, uint32_t(want_fg));  // both omitted
         zq_GfxScreen(0, 0, 0, 0, 0);
     }
 }

@@ -3,8 +3,10 @@
 // scripted key source put in the getkey hook.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/gfx_internal.h"
@@ -41,6 +43,11 @@ class TextInput : public NullScreenTest {
     }
     static void keys(std::initializer_list<int32_t> codes) {
         pending_keys.insert(pending_keys.end(), codes);
+    }
+    static ZqString* prompt(std::string_view text) {
+        ZqString* p = zq_StrAllocTemp(static_cast<int32_t>(text.size()));
+        std::memcpy(p->data, text.data(), text.size());
+        return p;
     }
 };
 
@@ -118,9 +125,7 @@ TEST_F(TextInput, LineEditing) {
     keys({'a', 'b', 'X', 'c', 'd', kLeft, kLeft, 8, kHome, kDel, 'A', kEnd, 'e', kIns, kHome});
     keys({'Z', kRight, kRight, kRight, kRight, kRight, kRight, '!', 13});  // Z overwrites
     ZqString dst{};
-    ZqString* prompt = zq_StrAllocTemp(4);
-    std::memcpy(prompt->data, "Name", 4);
-    EXPECT_EQ(__zq_ctx.hooks.hook_line_input(prompt, &dst, -1, 0, 1, 1), 0);
+    EXPECT_EQ(__zq_ctx.hooks.hook_line_input(prompt("Name"), &dst, -1, 0, 1, 1), 0);
     EXPECT_EQ(std::string(dst.data, dst.len), "Zbcde!");
     EXPECT_EQ(__zq_ctx.temp_strings, 0);
     zq_StrDelete(&dst);
@@ -182,5 +187,23 @@ TEST_F(TextInput, LineEditingAtTheBottom) {
         m.put(c.col, c.row, c.result);
         EXPECT_TRUE(shows(m));
     }
+}
+
+// A line longer than the text view: its start scrolls out above it, and an
+// edit there redraws what is left in view in the right columns.
+TEST_F(TextInput, LineLongerThanTheView) {
+    zq_ConsoleView(1, 3);
+    std::string typed;
+    for (int i = 0; i < 300; ++i) typed += static_cast<char>('a' + i % 26);
+    keys(typed);
+    keys({kHome, 'H', kEnd, 'E', 13});
+    char line[310];
+    EXPECT_EQ(zq_GfxLineInput(prompt("Name: "), line, 310, 0, 0, 0), 0);
+    EXPECT_EQ(std::string(line), "H" + typed + "E");
+    const std::string shown = "Name: H" + typed + "E";
+    TextModel m;
+    for (int row = 0; row < 3; ++row) m.put(0, row, shown.substr(80 * (row + 1), 80));
+    EXPECT_TRUE(shows(m));
+    zq_ConsoleView(0, 0);
 }
 }  // namespace
