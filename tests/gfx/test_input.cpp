@@ -271,48 +271,30 @@ TEST_F(InputThreads, WaitsWakeOnAPostAndSleepLeavesTheKey) {
     update.join();
 }
 
-// ---- Mouse and key state, over a driver whose mouse is a record ----
+// Mouse and key state over a driver whose mouse is a record. Positions,
+// buttons, the wheel and -1 outside the window are checked end to end against
+// the X pointer; here the optional outputs, the error, the range and the lock.
+int32_t mouse_result;
+std::vector<int32_t> mouse_sets;  // x, y, cursor of each set_mouse
 
-struct FakeMouse {
-    int32_t result = 0;  // of get_mouse
-    int32_t x = 0, y = 0, wheel = 0, buttons = 0;
-    std::vector<int32_t> set;  // x, y, cursor of each set_mouse
-};
-FakeMouse fake;
-
-class MouseAndKeys : public RecordingScreenTest {
-   protected:
-    void SetUp() override {
-        RecordingScreenTest::SetUp();
-        fake = FakeMouse{};
-        recorder_.get_mouse = [](int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons) {
-            if (fake.result != 0) return fake.result;
-            *x = fake.x, *y = fake.y, *wheel = fake.wheel, *buttons = fake.buttons;
-            return 0;
-        };
-        recorder_.set_mouse = [](int32_t x, int32_t y, int32_t c) {
-            fake.set.insert(fake.set.end(), {x, y, c});
-        };
-    }
-};
-
-// Positions, buttons, the wheel and -1 outside the window are checked end to
-// end against the X pointer; here the optional outputs, the error and the lock.
-TEST_F(MouseAndKeys, GetAndSetMouseUnderTheLock) {
-    fake = {0, 10, 20, -3, 5, {}};
+TEST_F(KeyBuffer, MouseAndKeyStateUnderTheLock) {
+    recorder_.get_mouse = [](int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons) {
+        if (mouse_result == 0) *x = 10, *y = 20, *wheel = -3, *buttons = 5;
+        return mouse_result;
+    };
+    recorder_.set_mouse = [](int32_t x, int32_t y, int32_t c) { mouse_sets = {x, y, c}; };
     int32_t x = 77, y = 77;
+    mouse_result = 0;
     EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 0);
     EXPECT_EQ(std::pair(x, y), std::pair(10, 20));
-    fake.result = -1;
+    mouse_result = -1;
     EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 1);
     EXPECT_EQ(std::pair(x + y, zq_ErrorGetNum()), std::pair(-2, 1));
     EXPECT_EQ(zq_GfxSetMouse(-1, -1, 0), 0);
-    EXPECT_EQ(fake.set, (std::vector<int32_t>{-1, -1, 0}));
+    EXPECT_EQ(mouse_sets, (std::vector<int32_t>{-1, -1, 0}));
     EXPECT_EQ(lock_log.locks, 3);
     EXPECT_TRUE(lock_log.paired());
-}
 
-TEST_F(MouseAndKeys, MultikeyReadsKeyStateInRangeOnly) {
     __zq_gfx->key_state[0x48] = 1;
     __zq_gfx->key_state[127] = 1;
     const int32_t cases[][3] = {{0x48, -1, 1}, {127, -1, 1}, {0x2A, 0, 1},     {0, 0, 1},
