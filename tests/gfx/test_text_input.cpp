@@ -75,29 +75,32 @@ TEST(ReadXY, ColoursPackedByDepth) {
     EXPECT_EQ(zq_GfxReadXY(1, 1, 0), 0);  // no screen
 }
 
+// Typing past the bottom-right corner scrolls, and a backspace there goes back
+// across the row end. The block is under the cursor whenever a key is awaited.
 TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
     struct Case {
-        int max_len;
+        int max_len, col, row;  // the row shown afterwards, from column col of row
         std::vector<int32_t> keys;
-        std::string stored, row;
+        std::string stored, shown;
     };
     const Case cases[] = {
-        {4, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
-        {4, {'a', 13}, "a\r", "a"},
-        {8, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
+        {4, 0, 0, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
+        {4, 0, 0, {'a', 13}, "a\r", "a"},
+        {8, 0, 0, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
+        {16, 78, 28, {'a', 'b', 'c', 8, 8, 'X', 13}, "aX\r", "aX"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
         zq_Cls(0);
+        if (c.row) zq_GfxLocate(30, 79, 0);
         pending_keys.assign(c.keys.begin(), c.keys.end());
         under_cursor.clear();
         char buffer[16] = "xxxxxxxxxxxxxxx";
         EXPECT_EQ(zq_GfxReadStr(buffer, c.max_len), buffer);
         EXPECT_EQ(std::string(buffer), c.stored);
         TextModel m;
-        m.put(0, 0, c.row);
+        m.put(c.col, c.row, c.shown);
         EXPECT_TRUE(shows(m));
-        // The block was under the cursor whenever a key was awaited.
         for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
     }
     char buffer[4];
@@ -105,20 +108,6 @@ TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
     zq_GfxScreen(0, 0, 0, 0, 0);
     EXPECT_EQ(zq_GfxReadStr(buffer, 4), nullptr);
     ASSERT_EQ(open_screen(), 0);
-}
-
-// Typing past the bottom-right corner scrolls, and a backspace there goes back
-// across the row end: the block stays under the cursor throughout.
-TEST_F(TextInput, ReadStrBlockFollowsAcrossTheRowEnd) {
-    zq_GfxLocate(30, 79, 0);
-    keys({'a', 'b', 'c', 8, 8, 'X', 13});
-    char buffer[16];
-    zq_GfxReadStr(buffer, 16);
-    EXPECT_EQ(std::string(buffer), "aX\r");
-    for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
-    TextModel m;
-    m.put(78, 28, "aX");
-    EXPECT_TRUE(shows(m));
 }
 
 TEST_F(TextInput, LineEditing) {
