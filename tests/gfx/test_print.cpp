@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
+#include <vector>
 
 #include "gfx/gfx_internal.h"
 #include "gfx_test_util.h"
@@ -26,23 +26,22 @@ class Print : public NullScreenTest {
 
 // Small grids at the other depths and font sizes; a tab, glyphs 11 and 12, a
 // coloured character, a wrapping line, scrolling and a pending line.
-struct SmallCase {
-    int w, h, depth, rows;  // rows > 0: zq_GfxWidth(0, rows) picks the font
-    int font_height;
-    int32_t fg_arg, bg_arg;
-    uint32_t fg, bg;
-    int32_t white;  // the colour argument that gives back the default foreground
-};
-
 TEST(PrintSmall, DepthsAndFonts) {
-    const SmallCase cases[] = {
-        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15},
-        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
-        {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
-        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
-        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15},
+    struct Case {
+        int w, h, depth, rows;  // rows > 0: zq_GfxWidth(0, rows) picks the font
+        int font_height;
+        int32_t fg_arg, bg_arg;
+        uint32_t fg, bg;
+        int32_t white;  // the colour argument that gives back the default foreground
     };
-    for (const SmallCase& c : cases) {
+    // clang-format off
+    const Case cases[] = {
+        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15}, {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
+        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
+        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
+        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15}};
+    // clang-format on
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.depth << " bits, font height " << c.font_height);
         ASSERT_EQ(zq_GfxScreenRes(c.w, c.h, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
         if (c.rows) zq_GfxWidth(0, c.rows);
@@ -64,9 +63,7 @@ TEST(PrintSmall, DepthsAndFonts) {
         m.put(0, 0, "C", c.fg, c.bg);
         m.put(1, 0, "olour");
         m.put(0, 1, "abcdefghijklmnopqrstuvwxyz0123");
-        m.put(0, 3, "L1");
-        m.put(0, 4, "L2");
-        m.put(0, 5, "L3");
+        for (int i = 1; i <= 3; ++i) m.put(0, 2 + i, "L" + std::to_string(i));
         m.put(0, 6, "0123456789ABCDEFGH\x0b\x0c");
         m.put(0, 7, "Z");
         EXPECT_TRUE(shows(m));
@@ -181,24 +178,17 @@ TEST_F(Print, WideTextBecomesBytes) {
 TEST(PrintWidth, ChoosesTheFontByCellSize) {
     ASSERT_EQ(zq_GfxScreenRes(640, 400, 8, 1, DriverFlags::NoDisplay, 0), 0);  // 8 x 8: 80 x 50
     print("x");
-    struct Case {
-        int cols, rows;
-        int32_t result;
-        int font_height, text_cols, text_rows;
-    };
-    const Case cases[] = {
-        {80, 25, (50 << 16) | 80, 16, 80, 25},
-        {40, 25, (25 << 16) | 80, 16, 80, 25},  // 16-pixel cells: refused
-        {0, 28, (25 << 16) | 80, 14, 80, 28},
-        {0, 30, (28 << 16) | 80, 14, 80, 28},  // 13-pixel cells: refused
-        {0, 0, (28 << 16) | 80, 14, 80, 28},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows);
-        EXPECT_EQ(zq_GfxWidth(c.cols, c.rows), c.result);
-        EXPECT_EQ(__zq_gfx->font->height, c.font_height);
-        EXPECT_EQ(__zq_gfx->text_cols, c.text_cols);
-        EXPECT_EQ(__zq_gfx->text_rows, c.text_rows);
+    // {cols, rows, result, font height, text columns, text rows}
+    const int32_t cases[][6] = {{80, 25, (50 << 16) | 80, 16, 80, 25},
+                                {40, 25, (25 << 16) | 80, 16, 80, 25},  // 16-pixel cells: refused
+                                {0, 28, (25 << 16) | 80, 14, 80, 28},
+                                {0, 30, (28 << 16) | 80, 14, 80, 28},  // 13-pixel cells: refused
+                                {0, 0, (28 << 16) | 80, 14, 80, 28}};
+    for (const auto& [cols, rows, result, font_height, text_cols, text_rows] : cases) {
+        EXPECT_EQ(zq_GfxWidth(cols, rows), result) << cols << " x " << rows;
+        EXPECT_EQ((std::vector{__zq_gfx->font->height, __zq_gfx->text_cols, __zq_gfx->text_rows}),
+                  (std::vector{font_height, text_cols, text_rows}))
+            << cols << " x " << rows;
     }
     // The new grid starts cleared, its view covering every row.
     EXPECT_TRUE(shows(TextModel{}));
