@@ -4,6 +4,7 @@
 // escape sequences across reads, and the close handler's wait.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -56,8 +57,7 @@ TEST(KeyTranslation, StrokesGiveTheirKeyCodes) {
     for (const auto& [vk, scan] : vk_scans) EXPECT_EQ(zq_hVirtualToScancode(vk), scan) << vk;
 }
 
-std::vector<ConEvent> script;
-size_t script_pos;
+std::deque<ConEvent> script;
 bool close_pending;
 std::vector<std::vector<ConKeyRecord>> put_back_runs;
 
@@ -65,8 +65,9 @@ constexpr ConInputSource kFake = {
     [] {},
     [] {},
     [](ConEvent* event) {
-        if (script_pos == script.size()) return false;
-        *event = script[script_pos++];
+        if (script.empty()) return false;
+        *event = script.front();
+        script.pop_front();
         return true;
     },
     [] { return std::exchange(close_pending, false); },
@@ -74,10 +75,7 @@ constexpr ConInputSource kFake = {
 };
 
 ConEvent key_event(bool down, uint16_t vk, uint16_t scan, uint8_t ch, uint32_t state) {
-    ConEvent e{};
-    e.kind = ConEventKind::Key;
-    e.key = {down ? 1 : 0, 1, vk, scan, ch, 0, state};
-    return e;
+    return {ConEventKind::Key, {down ? 1 : 0, 1, vk, scan, ch, 0, state}, nullptr};
 }
 
 // Keypad digit d pressed and released with Left Alt held (no character: the
@@ -105,7 +103,6 @@ class ConsoleInput : public ::testing::Test {
     void SetUp() override {
         __zq_con_input = &kFake;
         script.clear();
-        script_pos = 0;
         close_pending = false;
         put_back_runs.clear();
         zq_hConsoleKeysReset();
@@ -186,9 +183,10 @@ TEST_F(ConsoleInput, ACloseNotificationReadsAsTheCloseKey) {
 
 TEST_F(ConsoleInput, MouseEventsGoToTheHookOnly) {
     static int calls = 0;
-    script.assign(2, ConEvent{ConEventKind::Mouse, {}, nullptr});
-    EXPECT_EQ(zq_ConsoleProcessEvents(), 0);  // no hook: both dropped
-    script_pos = 1;
+    const ConEvent mouse{ConEventKind::Mouse, {}, nullptr};
+    script.push_back(mouse);
+    EXPECT_EQ(zq_ConsoleProcessEvents(), 0);  // no hook: dropped
+    script.push_back(mouse);
     __zq_MouseEventHook = [](const void*) { ++calls; };
     EXPECT_EQ((std::vector{zq_ConsoleProcessEvents(), calls, zq_hConsoleGetKey(1)}),
               (std::vector{1, 1, -1}));
