@@ -59,9 +59,18 @@ void zq_hConsolePutBackEvents();
 void zq_hExitControlHandler();
 // -1 when a key with this scan code is held while the console has the focus, else 0.
 int32_t zq_ConsoleMultikey(int32_t scan);
-// True while keys wait in the ring; safe from any thread (a close
-// notification's handler waits on it to give the program time to end).
-bool zq_hConsoleKeysWaiting();
+
+// A close notification's handler must not return while the program is still
+// ending: the system ends the process as soon as it does. It posts the close
+// key, then waits here until the program has finished (its run-time shut down)
+// or the system's own limit has passed. Returns the milliseconds waited.
+struct ConCloseWait {
+    int32_t limit_ms;  // the system's limit for this notification
+    int32_t step_ms;   // between two looks at finished()
+    bool (*finished)();
+    void (*sleep)(int32_t ms);
+};
+int32_t zq_hConsoleWaitForExit(const ConCloseWait& wait);
 
 // The record that goes with the close key (Alt+F4).
 ConKeyRecord zq_hConsoleCloseRecord();
@@ -78,23 +87,31 @@ bool con_in_vk_down(int32_t vk);
 int32_t zq_hConsoleMultikeyWith(int32_t scan, bool (*vk_down)(int32_t vk));
 
 // Terminal input decoding (term_keys.cpp): the key at the front of `bytes`.
-// Returns the bytes used (at least 1 when len > 0 and `more` is false);
-// *key.key_down is 0 when they give no key (an unknown escape sequence). With
-// `more`, bytes that may begin a longer sequence use none: wait for the rest.
-int32_t term_decode_key(const uint8_t* bytes, int32_t len, ConKeyRecord* key, bool more = false);
+// Returns the bytes used (at least 1 when len > 0, unless `more_may_follow`
+// and the bytes are an unfinished escape sequence: then 0); *key.key_down is
+// 0 when they give no key (an unknown escape sequence).
+int32_t term_decode_key(const uint8_t* bytes, int32_t len, ConKeyRecord* key, bool more_may_follow);
 
-// The longest escape sequence decoded; a longer one is dropped.
-inline constexpr int32_t ZQ_TERM_SEQUENCE_MAX = 32;
-
-// A sequence cut by the end of a read waits here for the next read's bytes.
+// Terminal bytes to keys across reads: a read may end inside an escape
+// sequence whose rest comes with the next. Held bytes that see nothing more
+// for ZQ_TERM_ESC_MS are taken as they stand (a lone Escape is the Escape key).
+inline constexpr int32_t ZQ_TERM_ESC_MS = 50;
+inline constexpr int32_t ZQ_TERM_HELD = 32;  // a longer unfinished sequence is taken as it stands
 struct TermDecoder {
-    uint8_t carry[ZQ_TERM_SEQUENCE_MAX];
-    int32_t carry_len;
+    uint8_t held[ZQ_TERM_HELD];
+    int32_t count;
+    int64_t since_ms;  // when the first held byte came
 };
-// Decodes the bytes of one read after what was kept; a read of no bytes (the
-// input paused) completes what was kept. Stores the keys in `keys`, which
-// holds ZQ_TERM_SEQUENCE_MAX + len records, and returns their number.
-int32_t term_decode_bytes(TermDecoder* d, const uint8_t* bytes, int32_t len, ConKeyRecord* keys);
+// Adds len bytes (at most ZQ_TERM_FEED) read at now_ms; writes the keys they
+// complete to `out` (room for len + ZQ_TERM_HELD) and returns their number.
+inline constexpr int32_t ZQ_TERM_FEED = 64;
+int32_t term_feed(TermDecoder* d, const uint8_t* bytes, int32_t len, int64_t now_ms,
+                  ConKeyRecord* out);
+// Takes the held bytes as they stand once they have waited long enough;
+// writes their keys to `out` (room for ZQ_TERM_HELD) and returns the number.
+int32_t term_expire(TermDecoder* d, int64_t now_ms, ConKeyRecord* out);
+// Milliseconds until the held bytes expire; 0 when none are held.
+int32_t term_wait_ms(const TermDecoder* d, int64_t now_ms);
 
 // Puts the ring, the changed mark and the Alt number back to empty (tests).
 void zq_hConsoleKeysReset();

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,8 +31,8 @@ struct SavedAction {
 SavedAction saved_actions[kSignalCount];
 int saved_action_count;
 
-// Bytes read but not yet handed out as events, and events written back.
-constexpr int32_t kReadBytes = 64;
+// Keys read but not yet handed out as events, and events written back.
+constexpr int32_t kReadBytes = ZQ_TERM_FEED;
 ConKeyRecord pending[ZQ_CON_KEY_SLOTS];
 TermDecoder decoder;
 int32_t pending_count;
@@ -108,17 +109,28 @@ bool terminal_gone() {
     return poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
+int64_t now_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000;
+}
+
 void read_terminal() {
     pending_count = 0;
     pending_next = 0;
     if (terminal_gone()) return note_hang_up();
+    // A read that ended inside an escape sequence: its rest is on its way,
+    // unless that was a lone Escape. Wait for it, but briefly.
+    if (const int32_t wait = term_wait_ms(&decoder, now_ms()); wait > 0) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        poll(&p, 1, wait);
+    }
     uint8_t bytes[kReadBytes];
     const ssize_t n = read(STDIN_FILENO, bytes, sizeof bytes);
     if (n < 0 && errno == EIO) return note_hang_up();
-    // A sequence cut by this read is kept for the next one; a read that finds
-    // nothing new completes it (a lone ESC is then the Escape key).
-    pending_count =
-        term_decode_bytes(&decoder, bytes, n > 0 ? static_cast<int32_t>(n) : 0, pending);
+    const int64_t now = now_ms();
+    if (n > 0) pending_count = term_feed(&decoder, bytes, static_cast<int32_t>(n), now, pending);
+    pending_count += term_expire(&decoder, now, pending + pending_count);
 }
 
 bool terminal_next(ConEvent* event) {

@@ -11,10 +11,12 @@
 namespace {
 std::atomic<int> close_request;
 
-// After the handler returns, the system ends the process: give the program up
-// to this long to read the close key and end by itself.
-constexpr int kCloseWaitMs = 4500;
-constexpr int kCloseStepMs = 50;
+// The system ends the process once the handler returns, or when its limit for
+// the notification has passed: 5 s for a closed console, 20 s at log-off and
+// shut-down.
+constexpr int32_t kCloseLimitMs = 5000;
+constexpr int32_t kEndSessionLimitMs = 20000;
+constexpr int32_t kCloseStepMs = 50;
 
 HANDLE input_handle() {
     return reinterpret_cast<HANDLE>(zq_hConsoleGetHandle(1));
@@ -26,15 +28,24 @@ bool is_close_notification(DWORD type) {
     return type <= 6 && ((close_types >> type) & 1);
 }
 
-// Runs on a thread of the system's: it only raises a flag, which the
-// program's thread turns into the close key at its next event processing.
+// The run-time's shut-down is the program's last step: its exit handlers have
+// all run by then. A program that ends sooner takes this thread with it.
+bool program_finished() {
+    return zq_hRtInitCount() == 0;
+}
+
+void sleep_ms(int32_t ms) {
+    Sleep(static_cast<DWORD>(ms));
+}
+
+// Runs on a thread of the system's: it raises a flag, which the program's
+// thread turns into the close key at its next event processing, and keeps
+// the process alive while the program reads it and ends.
 BOOL WINAPI zq_hConsoleHandlerRoutine(DWORD type) {
     if (!is_close_notification(type)) return FALSE;
     close_request.store(1);
-    for (int waited = 0; waited < kCloseWaitMs; waited += kCloseStepMs) {
-        if (close_request.load() == 0 && !zq_hConsoleKeysWaiting()) break;
-        Sleep(kCloseStepMs);
-    }
+    const int32_t limit = type == CTRL_CLOSE_EVENT ? kCloseLimitMs : kEndSessionLimitMs;
+    zq_hConsoleWaitForExit({limit, kCloseStepMs, program_finished, sleep_ms});
     return TRUE;
 }
 

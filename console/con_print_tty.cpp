@@ -11,11 +11,17 @@ struct Run {
     char bytes[kRunSize];
     int32_t count;
     int32_t cx, cy;
+    // A control byte moved the cursor since the last write: only such a move
+    // scrolls at the end of the print, so a row filled to its end stays
+    // pending after a carriage return that leaves the cursor where it was.
+    bool moved;
 };
 
 void flush(Run& run) {
-    if (run.count > 0) zq_ConPrintRaw(run.view, run.bytes, run.count);
+    if (run.count == 0) return;
+    zq_ConPrintRaw(run.view, run.bytes, run.count);
     run.count = 0;
+    run.moved = false;
 }
 
 void add(Run& run, char c) {
@@ -37,13 +43,13 @@ void cut_and_move(Run& run, int32_t dx, int32_t dy) {
     v->y += dy;
     run.cx = v->x;
     run.cy = v->y;
+    if (dx != 0 || dy != 0) run.moved = true;
 }
 }  // namespace
 
 void zq_ConPrintTTY(ConPrintView* view, const char* text, int32_t len, int32_t crlf) {
     zq_hConPrintFixCursor(view);
-    Run run{view, {}, 0, view->x, view->y};
-    bool moved = false;
+    Run run{view, {}, 0, view->x, view->y, false};
     for (int32_t i = 0; i < len; ++i) {
         char c = text[i];
         switch (c) {
@@ -52,7 +58,6 @@ void zq_ConPrintTTY(ConPrintView* view, const char* text, int32_t len, int32_t c
                 break;
             case 8:
                 cut_and_move(run, run.cx > view->left ? -1 : 0, 0);
-                moved = true;
                 break;
             case 9: {
                 int32_t col = run.cx - view->left;
@@ -61,11 +66,9 @@ void zq_ConPrintTTY(ConPrintView* view, const char* text, int32_t len, int32_t c
             }
             case 10:
                 cut_and_move(run, crlf ? view->left - run.cx : 0, 1);
-                moved = true;
                 break;
             case 13:
                 cut_and_move(run, view->left - run.cx, 0);
-                moved = true;
                 break;
             default:
                 add(run, c);
@@ -74,7 +77,7 @@ void zq_ConPrintTTY(ConPrintView* view, const char* text, int32_t len, int32_t c
     }
     if (run.count > 0) {
         flush(run);
-    } else if (moved && view->bottom != -1 && view->y > view->bottom) {
+    } else if (run.moved && view->bottom != -1 && view->y > view->bottom) {
         view->scroll(view, view->left, view->top, view->right, view->bottom,
                      view->y - view->bottom);
     }

@@ -2,6 +2,7 @@
 // through the hooked console operations: keys come from zq_Getkey, the echo
 // goes through zq_PrintBufferEx and the cursor through zq_Locate, so the same
 // editor serves the text console and a graphics screen.
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -70,14 +71,29 @@ void place_cursor(const Line& line, int32_t index) {
     locate(c);
 }
 
+// The first index whose cell lies at or below the view's top row.
+int32_t first_in_view(const Line& line) {
+    int32_t top, bottom;
+    view_rows(&top, &bottom);
+    if (line.start_row >= top) return 0;
+    const int64_t first = (int64_t{top} - line.start_row) * line.cols - line.start_col;
+    return first < INT32_MAX ? static_cast<int32_t>(first) : INT32_MAX;
+}
+
 // Prints the line from index on, then `blanks` spaces over cells it no longer
 // covers, and learns from where the cursor ended how far the screen scrolled.
+// The part of the line scrolled out above the view is not drawn: the echo
+// starts at the first cell in the view, in its own column.
 void echo_from(Line& line, int32_t index, int32_t blanks) {
+    const int32_t end = line.len + blanks;
+    if (const int32_t first = first_in_view(line); index < first) index = first;
+    if (index >= end) return place_cursor(line, line.pos);
     place_cursor(line, index);
     char spaces[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    zq_PrintBufferEx(line.text + index, line.len - index, 0);
-    for (int32_t n = blanks; n > 0; n -= 8) zq_PrintBufferEx(spaces, n < 8 ? n : 8, 0);
-    const Cell expected = cell_of(line, line.len + blanks);
+    if (index < line.len) zq_PrintBufferEx(line.text + index, line.len - index, 0);
+    for (int32_t n = end - (index > line.len ? index : line.len); n > 0; n -= 8)
+        zq_PrintBufferEx(spaces, n < 8 ? n : 8, 0);
+    const Cell expected = cell_of(line, end);
     int32_t col = 0, row = 0;
     zq_GetXY(&col, &row);
     // Parked on the last cell of a full row: logically at the next row's start.

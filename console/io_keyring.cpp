@@ -2,7 +2,7 @@
 // for the console key reads, each with the event it came from so that the
 // events can be written back. Only the program's thread touches the ring; the
 // platform's close notifications reach it through the source's take_close.
-#include <atomic>
+#include <algorithm>
 #include <cstdlib>
 
 #include "console/con_in.h"
@@ -19,9 +19,8 @@ static_assert((ZQ_CON_KEY_SLOTS & kKeyMask) == 0, "the ring size is a power of t
 
 int32_t key_buffer[ZQ_CON_KEY_SLOTS];
 ConKeyRecord input_events[ZQ_CON_KEY_SLOTS];
-// Atomic only so that a close notification's thread may ask whether keys wait.
-std::atomic<int32_t> key_head;  // oldest key
-std::atomic<int32_t> key_tail;  // next free slot; equal to key_head when empty
+int32_t key_head;  // oldest key
+int32_t key_tail;  // next free slot; equal to key_head when empty
 int32_t key_buffer_changed;
 // Unsigned: a long run of digits wraps instead of overflowing, and the
 // character taken from it (the low byte) stays the same.
@@ -93,13 +92,12 @@ ConKeyRecord zq_hConsoleCloseRecord() {
 }
 
 void zq_hConsolePostKey(int32_t key, const ConKeyRecord* record) {
-    const int32_t tail = key_tail.load(std::memory_order_relaxed);
+    const int32_t tail = key_tail;
     key_buffer[tail] = key;
     input_events[tail] = *record;
     const int32_t next = (tail + 1) & kKeyMask;
-    if (next == key_head.load(std::memory_order_relaxed))
-        key_head.store((tail + 2) & kKeyMask, std::memory_order_relaxed);
-    key_tail.store(next, std::memory_order_relaxed);
+    if (next == key_head) key_head = (tail + 2) & kKeyMask;
+    key_tail = next;
     key_buffer_changed = 1;
 }
 
@@ -146,12 +144,12 @@ int32_t zq_hConsoleInputBufferChanged() {
 
 int32_t zq_hConsoleGetKeyEx(int32_t whole, int32_t remove) {
     zq_ConsoleProcessEvents();
-    const int32_t head = key_head.load(std::memory_order_relaxed);
-    if (head == key_tail.load(std::memory_order_relaxed)) return -1;
+    const int32_t head = key_head;
+    if (head == key_tail) return -1;
     const int32_t key = key_buffer[head];
     if (key < 256 || whole) {
         if (remove) {
-            key_head.store((head + 1) & kKeyMask, std::memory_order_relaxed);
+            key_head = (head + 1) & kKeyMask;
             zq_hConsoleInputBufferChanged();
         }
         return key;
@@ -172,8 +170,8 @@ int32_t zq_hConsoleGetKey(int32_t whole) {
 void zq_hConsolePutBackEvents() {
     while (zq_ConsoleProcessEvents() != 0) {
     }
-    const int32_t head = key_head.load(std::memory_order_relaxed);
-    const int32_t tail = key_tail.load(std::memory_order_relaxed);
+    const int32_t head = key_head;
+    const int32_t tail = key_tail;
     if (head <= tail) {
         if (tail > head) __zq_con_input->put_back(input_events + head, tail - head);
         return;
@@ -182,8 +180,14 @@ void zq_hConsolePutBackEvents() {
     if (tail > 0) __zq_con_input->put_back(input_events, tail);
 }
 
-bool zq_hConsoleKeysWaiting() {
-    return key_head.load(std::memory_order_relaxed) != key_tail.load(std::memory_order_relaxed);
+int32_t zq_hConsoleWaitForExit(const ConCloseWait& wait) {
+    int32_t waited = 0;
+    while (waited < wait.limit_ms && !wait.finished()) {
+        const int32_t step = std::min(wait.step_ms, wait.limit_ms - waited);
+        wait.sleep(step);
+        waited += step;
+    }
+    return waited;
 }
 
 void zq_hConsoleKeysReset() {

@@ -2,8 +2,6 @@
 // strokes that type them on a US layout, and the escape sequences of the
 // cursor, editing and function keys become those keys' strokes, so that the
 // key translation gives the same codes as on the Win32 console.
-#include <cstring>
-
 #include "console/con_in.h"
 #include "console/io_input.h"
 #include "console/kbd_sys.h"
@@ -127,16 +125,12 @@ bool is_digit(uint8_t c) {
     return c >= '0' && c <= '9';
 }
 
-// ESC [ params final. Returns the bytes used; an unfinished sequence uses all,
-// or none while more bytes may follow. One with no final byte within
-// ZQ_TERM_SEQUENCE_MAX bytes is dropped there, so that a sequence cut by a
-// read decodes as it would have whole.
-int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) {
+// ESC [ params final. Returns the bytes used; an unfinished sequence uses all.
+int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key) {
     int params[2] = {0, 0};
     int count = 0;
     int32_t i = 2;
-    const int32_t end = len < ZQ_TERM_SEQUENCE_MAX ? len : ZQ_TERM_SEQUENCE_MAX;
-    for (; i < end; ++i) {
+    for (; i < len; ++i) {
         const uint8_t c = s[i];
         if (is_digit(c)) {
             // Clamped: a long run of digits must not overflow.
@@ -148,8 +142,7 @@ int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) 
         }
     }
     *key = ConKeyRecord{};
-    if (i == ZQ_TERM_SEQUENCE_MAX) return i;
-    if (i >= len) return more ? 0 : len;
+    if (i >= len) return len;
     const uint32_t state = modifier_state(params[1]);
     if (s[i] == '~') {
         if (params[0] < kTildeKeyCount) *key = from_term_key(kTildeKeys[params[0]], state);
@@ -160,11 +153,40 @@ int32_t decode_csi(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) 
 }
 }  // namespace
 
-int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more) {
+namespace {
+// An escape sequence whose end has not come yet: ESC alone, ESC [ or ESC O
+// without their final byte.
+bool unfinished(const uint8_t* s, int32_t len) {
+    if (s[0] != kEsc) return false;
+    if (len == 1) return true;
+    if (s[1] == 'O') return len == 2;
+    if (s[1] != '[') return false;
+    for (int32_t i = 2; i < len; ++i) {
+        if (s[i] >= 0x40 && s[i] <= 0x7E) return false;
+    }
+    return true;
+}
+
+// Decodes bytes[0..len) to `out`; with more_may_follow, an unfinished sequence
+// at the end is left. Returns the bytes used; *keys grows by the keys found.
+int32_t decode_run(const uint8_t* bytes, int32_t len, bool more_may_follow, ConKeyRecord* out,
+                   int32_t* keys) {
+    int32_t at = 0;
+    while (at < len) {
+        ConKeyRecord key;
+        const int32_t used = term_decode_key(bytes + at, len - at, &key, more_may_follow);
+        if (used == 0) break;
+        if (key.key_down) out[(*keys)++] = key;
+        at += used;
+    }
+    return at;
+}
+}  // namespace
+
+int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool more_may_follow) {
     *key = ConKeyRecord{};
     if (len <= 0) return 0;
-    // ESC, ESC [ and ESC O may begin a longer sequence.
-    if (more && s[0] == kEsc && (len == 1 || (len == 2 && (s[1] == '[' || s[1] == 'O')))) return 0;
+    if (more_may_follow && unfinished(s, len)) return 0;
     if (s[0] != kEsc) {
         // Enter arrives as CR; DEL is the Backspace key of most terminals.
         if (s[0] == 0x7F)
@@ -177,7 +199,7 @@ int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool m
         *key = from_character(kEsc, false);
         return 1;
     }
-    if (s[1] == '[' && len > 2) return decode_csi(s, len, key, more);
+    if (s[1] == '[' && len > 2) return decode_csi(s, len, key);
     if (s[1] == 'O' && len > 2) {
         *key = from_term_key(letter_key(s[2]), 0);
         return 3;
@@ -187,26 +209,36 @@ int32_t term_decode_key(const uint8_t* s, int32_t len, ConKeyRecord* key, bool m
     return 2;
 }
 
-int32_t term_decode_bytes(TermDecoder* d, const uint8_t* bytes, int32_t len, ConKeyRecord* keys) {
-    int32_t count = 0;
-    uint8_t joined[ZQ_TERM_SEQUENCE_MAX + 64];
-    do {
-        const int32_t piece = len < 64 ? len : 64;
-        if (piece > 0) std::memcpy(joined + d->carry_len, bytes, static_cast<size_t>(piece));
-        const int32_t n = d->carry_len + piece;
-        bytes += piece;
-        len -= piece;
-        int32_t at = 0;
-        while (at < n) {
-            // No new bytes: the input paused, so what is kept is complete.
-            const int32_t used = term_decode_key(joined + at, n - at, &keys[count], piece > 0);
-            if (used == 0) break;
-            at += used;
-            if (keys[count].key_down) ++count;
-        }
-        d->carry_len = n - at;
-        std::memmove(d->carry, joined + at, static_cast<size_t>(d->carry_len));
-        std::memcpy(joined, d->carry, static_cast<size_t>(d->carry_len));
-    } while (len > 0);
-    return count;
+int32_t term_expire(TermDecoder* d, int64_t now_ms, ConKeyRecord* out) {
+    if (d->count == 0 || now_ms - d->since_ms < ZQ_TERM_ESC_MS) return 0;
+    int32_t keys = 0;
+    decode_run(d->held, d->count, false, out, &keys);
+    d->count = 0;
+    return keys;
+}
+
+int32_t term_feed(TermDecoder* d, const uint8_t* bytes, int32_t len, int64_t now_ms,
+                  ConKeyRecord* out) {
+    // Bytes that waited too long stand alone: they are no part of these.
+    int32_t keys = term_expire(d, now_ms, out);
+    if (len <= 0) return keys;
+    if (len > ZQ_TERM_FEED) len = ZQ_TERM_FEED;
+    uint8_t all[ZQ_TERM_HELD + ZQ_TERM_FEED];
+    const int32_t held = d->count;
+    for (int32_t i = 0; i < held; ++i) all[i] = d->held[i];
+    for (int32_t i = 0; i < len; ++i) all[held + i] = bytes[i];
+    const int32_t total = held + len;
+    int32_t at = decode_run(all, total, true, out, &keys);
+    // A sequence too long to be one the decoder knows is taken as it stands.
+    if (total - at > ZQ_TERM_HELD) at += decode_run(all + at, total - at, false, out, &keys);
+    if (at > 0 || held == 0) d->since_ms = now_ms;
+    d->count = total - at;
+    for (int32_t i = 0; i < d->count; ++i) d->held[i] = all[at + i];
+    return keys;
+}
+
+int32_t term_wait_ms(const TermDecoder* d, int64_t now_ms) {
+    if (d->count == 0) return 0;
+    const int64_t left = d->since_ms + ZQ_TERM_ESC_MS - now_ms;
+    return left > 0 ? static_cast<int32_t>(left) : 0;
 }

@@ -15,12 +15,18 @@ int32_t key_buffer_changed;
 constexpr int32_t kKeyMask = ZQ_KEY_SLOTS - 1;
 constexpr int32_t kEventMask = ZQ_EVENT_SLOTS - 1;
 
+bool key_buffer_full() {
+    return ((key_tail + 1) & kKeyMask) == key_head;
+}
+
 // The Null driver has no window to type into: the keys typed at the console
 // stand in, so that a program without a display can still be ended by a key.
+// The console's ring is far larger than this buffer: the rest of a burst waits
+// there rather than pushing older keys out of here.
 void take_console_keys() {
     GfxState* s = __zq_gfx;
     if (!s || s->driver != &__zq_gfxDriverNull) return;
-    for (int32_t key; (key = zq_hConsoleGetKey(1)) != -1;) zq_hPostKey(key);
+    while (!key_buffer_full() && zq_hConsolePeekKey(1) != -1) zq_hPostKey(zq_hConsoleGetKey(1));
 }
 
 // The oldest key code, removed; 0 when none is waiting.

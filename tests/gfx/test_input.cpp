@@ -1,6 +1,6 @@
-// The key buffer, the event ring and the key reads of the graphics screen.
-// KeyBuffer runs on one thread with a driver that counts its lock calls;
-// InputThreads plays the update thread against the program's reads.
+// The input of the graphics screen: key buffer, event ring and key reads (on one
+// thread with a driver that counts its lock calls, then against an update
+// thread), console keys on the Null driver, typed characters, mouse and key state.
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -8,8 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "console/con_in.h"
 #include "console/io_input.h"
 #include "gfx/recording_driver.h"
+#include "runtime/intl.h"
 
 namespace {
 std::string inkey() {
@@ -25,9 +27,9 @@ void drain_keys() {
     zq_hGfxInputBufferChanged();
 }
 
-GfxEvent key_event(GfxEventType type, int32_t scan, int32_t ch) {
+GfxEvent key_event(int32_t scan, int32_t ch) {
     GfxEvent e{};
-    e.type = type;
+    e.type = GfxEventType::KeyDown;
     e.key.scan_code = scan;
     e.key.char_code = ch;
     return e;
@@ -46,38 +48,26 @@ class KeyBuffer : public RecordingScreenTest {
     }
 };
 
-TEST_F(KeyBuffer, SixteenPostsKeepTheLastFifteen) {
-    zq_hPostKey('z');
-    EXPECT_EQ(zq_GfxKeyHit(), 1);  // a key hit leaves the key
-    EXPECT_EQ(zq_GfxKeyHit(), 1);
-    EXPECT_EQ(inkey(), "z");
+TEST_F(KeyBuffer, SixteenPostsKeepTheLastFifteenEachReadAsItsString) {
     for (int32_t k = 1; k <= 16; ++k) EXPECT_EQ(zq_hPostKey('@' + k), 1);
     for (int32_t k = 2; k <= 16; ++k) EXPECT_EQ(inkey(), std::string(1, char('@' + k)));
     EXPECT_EQ(inkey(), "");
-    EXPECT_EQ(zq_GfxKeyHit(), 0);
-    EXPECT_TRUE(lock_log.paired());
-}
-
-TEST_F(KeyBuffer, InkeyEncodesEachKeyCode) {
-    const struct {
-        int32_t key;
-        std::string bytes;
-    } cases[] = {
-        {0x3BFF, "\xFF\x3B"},                  // F1
-        {0x61, "a"},                           // a character
-        {ZQ_KEY_CLOSE, "\xFFk"},               // the close button
-        {0xFF, "\xFF"},                        // character 255 is one byte
-        {0x0100, std::string("\xFF\x01", 2)},  // any code above 255 is extended
-        {0, ""},                               // a NUL is consumed and reads as nothing
-    };
-    for (const auto& c : cases) {
-        zq_hPostKey(c.key);
-        EXPECT_EQ(inkey(), c.bytes) << c.key;
-        EXPECT_EQ(zq_GfxKeyHit(), 0) << c.key;
+    // {key, string}: F1, a character, the close button, character 255 in one
+    // byte, any code above 255 as extended, a NUL consumed as nothing.
+    const std::pair<int32_t, std::string> cases[] = {{0x3BFF, "\xFF\x3B"},
+                                                     {0x61, "a"},
+                                                     {ZQ_KEY_CLOSE, "\xFFk"},
+                                                     {0xFF, "\xFF"},
+                                                     {0x0100, std::string("\xFF\x01", 2)},
+                                                     {0, ""}};
+    lock_log = LockLog{};
+    for (const auto& [key, bytes] : cases) {
+        zq_hPostKey(key);
+        EXPECT_EQ(zq_GfxKeyHit() + zq_GfxKeyHit(), 2) << key;  // a key hit leaves the key
+        EXPECT_EQ(inkey(), bytes) << key;
+        EXPECT_EQ(zq_GfxKeyHit(), 0) << key;
     }
-    EXPECT_EQ(inkey(), "");
-    // Each read took the display lock once and gave it back.
-    EXPECT_EQ(lock_log.locks, 2 * 6 + 1);
+    EXPECT_EQ(lock_log.locks, 4 * 6);  // each read and test locked once and unlocked
     EXPECT_TRUE(lock_log.paired());
 }
 
@@ -100,14 +90,11 @@ TEST_F(KeyBuffer, GetkeySleepsAfterEveryAttemptAndSkipsNul) {
     EXPECT_EQ(sleeps.size(), 4u);
     __zq_ctx.hooks.hook_sleep = saved;
     EXPECT_TRUE(lock_log.paired());
-}
-
-TEST_F(KeyBuffer, KeysOutliveTheScreen) {
+    // Keys outlive the screen, and nothing is read while there is none.
     close();
     zq_hPostKey('x');
     EXPECT_EQ(zq_GfxGetkey(), 0);
-    EXPECT_EQ(inkey(), "");
-    EXPECT_EQ(zq_GfxKeyHit(), 0);
+    EXPECT_EQ(inkey() + std::to_string(zq_GfxKeyHit()), "0");
     ASSERT_NO_FATAL_FAILURE(open(32));
     EXPECT_EQ(inkey(), "x");
 }
@@ -131,7 +118,7 @@ TEST_F(KeyBuffer, LongSleepsEndOnAPostedKeyAndLeaveIt) {
 TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
     EXPECT_EQ(events_held(), 0);
     for (int32_t i = 0; i < 200; ++i) {
-        GfxEvent e = key_event(GfxEventType::KeyDown, i, 2 * i);
+        GfxEvent e = key_event(i, 2 * i);
         e.data[2] = -i;
         e.data[3] = 3 * i;
         zq_hPostEvent(&e);
@@ -146,9 +133,53 @@ TEST_F(KeyBuffer, EventRingKeepsTheLast127) {
                   (std::vector<int32_t>{i, 2 * i, -i, 3 * i}));
     }
     close();
-    GfxEvent e = key_event(GfxEventType::CloseRequest, 0, 0);
+    GfxEvent e = key_event(0, 0);
     zq_hPostEvent(&e);  // no screen: dropped
     zq_hPostEvent(nullptr);
+}
+
+// A console without input of its own: the tests post into its ring.
+// clang-format off
+constexpr ConInputSource kQuietConsole = {[] {}, [] {}, [](ConEvent*) { return false; },
+    [] { return false; }, [](const ConKeyRecord*, int32_t) {}};
+// clang-format on
+
+// On the Null driver the console's keys are the screen's: a burst larger than
+// the key buffer waits in the console's ring, none lost. Other drivers leave
+// them there.
+TEST_F(KeyBuffer, TheNullDriverTakesConsoleKeysWhileThereIsRoom) {
+    __zq_con_input = &kQuietConsole;
+    zq_hConsoleKeysReset();
+    const ConKeyRecord record{};
+    for (int32_t k = 0; k < 20; ++k) zq_hConsolePostKey('a' + k, &record);
+    zq_hConsolePostKey(0x48FF, &record);
+    EXPECT_EQ(zq_GfxKeyHit(), 0);
+    EXPECT_EQ(inkey(), "");
+    __zq_gfx->driver = saved_driver_;  // the Null driver
+    EXPECT_EQ(zq_GfxKeyHit(), 1);
+    for (int32_t k = 0; k < 20; ++k) EXPECT_EQ(inkey(), std::string(1, char('a' + k))) << k;
+    EXPECT_EQ(inkey(), "\xFFH");
+    EXPECT_EQ(inkey(), "");
+    zq_hConsoleKeysReset();
+    __zq_con_input = &__zq_con_platform_input;
+}
+
+// Typed characters come in the system's ANSI code page (1252 here, as the
+// runtime's tests check) and are drawn in code page 437: e-acute (0xE9) is
+// 0x82; what 437 lacks becomes '?'.
+TEST(TypedCharacters, AnsiBecomesCodePage437) {
+    // clang-format off
+    constexpr const char* k437 =
+        "???\x9F????????????????????????????\xFF\xAD\x9B\x9C?\x9D????\xA6\xAE\xAA???\xF8\xF1"
+        "\xFD??\xE6?\xFA??\xA7\xAF\xAC\xAB?\xA8????\x8E\x8F\x92\x80?\x90???????\xA5????\x99??"
+        "???\x9A??\xE1\x85\xA0\x83?\x84\x86\x91\x87\x8A\x82\x88\x89\x8D\xA1\x8C\x8B?\xA4\x95"
+        "\xA2\x93?\x94\xF6?\x97\xA3\x96\x81??\x98";
+    // clang-format on
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        char ch = static_cast<char>(c);
+        EXPECT_EQ(zq_hIntlConvertString(&ch, 1, ZQ_CP_1252, ZQ_CP_437), 0);
+        EXPECT_EQ(ch, k437[c - 0x80]) << std::hex << c;
+    }
 }
 
 // ---- Against an update thread ----
@@ -169,7 +200,7 @@ class InputThreads : public RecordingScreenTest {
     static void post_from_window(int32_t key, int32_t scan) {
         std::lock_guard<std::mutex> hold(update_lock);
         zq_hPostKey(key);
-        GfxEvent e = key_event(GfxEventType::KeyDown, scan, 0);
+        GfxEvent e = key_event(scan, 0);
         zq_hPostEvent(&e);
     }
 };
@@ -204,23 +235,49 @@ TEST_F(InputThreads, KeysArriveInOrderWhileTheProgramReads) {
     EXPECT_EQ(__zq_gfx->event_queue[newest].key.scan_code, kLast);
 }
 
-TEST_F(InputThreads, SleepUntilKeyWakesOnAPostAndLeavesTheKey) {
-    std::thread update([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        post_from_window('s', 0x1F);
-    });
-    zq_GfxSleep(-1);
-    update.join();
-    EXPECT_EQ(zq_GfxKeyHit(), 1);
-    EXPECT_EQ(inkey(), "s");
+// Mouse and key state over a driver whose mouse is a record. Positions,
+// buttons, the wheel and -1 outside the window are checked end to end against
+// the X pointer; here the optional outputs, the error, the range and the lock.
+int32_t mouse_result;
+std::vector<int32_t> mouse_sets;  // x, y, cursor of each set_mouse
+
+TEST_F(KeyBuffer, MouseAndKeyStateUnderTheLock) {
+    recorder_.get_mouse = [](int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons) {
+        if (mouse_result == 0) *x = 10, *y = 20, *wheel = -3, *buttons = 5;
+        return mouse_result;
+    };
+    recorder_.set_mouse = [](int32_t x, int32_t y, int32_t c) { mouse_sets = {x, y, c}; };
+    int32_t x = 77, y = 77;
+    mouse_result = 0;
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 0);
+    EXPECT_EQ(std::pair(x, y), std::pair(10, 20));
+    mouse_result = -1;
+    EXPECT_EQ(zq_GfxGetMouse(&x, &y, nullptr, nullptr), 1);
+    EXPECT_EQ(std::pair(x + y, zq_ErrorGetNum()), std::pair(-2, 1));
+    EXPECT_EQ(zq_GfxSetMouse(-1, -1, 0), 0);
+    EXPECT_EQ(mouse_sets, (std::vector<int32_t>{-1, -1, 0}));
+    EXPECT_EQ(lock_log.locks, 3);
+    EXPECT_TRUE(lock_log.paired());
+
+    __zq_gfx->key_state[0x48] = 1;
+    __zq_gfx->key_state[127] = 1;
+    const int32_t cases[][3] = {{0x48, -1, 1}, {127, -1, 1}, {0x2A, 0, 1},     {0, 0, 1},
+                                {128, 0, 0},   {-1, 0, 0},   {INT32_MIN, 0, 0}};
+    for (const auto& [scan, result, locks] : cases) {
+        lock_log = LockLog{};
+        EXPECT_EQ(zq_GfxMultikey(scan), result) << scan;
+        EXPECT_EQ(lock_log.locks, locks) << scan;
+    }
+    // The Null driver has no mouse; without a screen there is none either.
+    for (bool screen : {true, false}) {
+        if (screen) __zq_gfx->driver = saved_driver_;
+        if (!screen) close();
+        int32_t wheel = 5, buttons = 5;
+        EXPECT_EQ(zq_GfxGetMouse(&x, &y, &wheel, &buttons), 1);
+        EXPECT_EQ((std::vector{x, y, wheel, buttons}), (std::vector{-1, -1, -1, -1}));
+        EXPECT_EQ(zq_GfxSetMouse(0, 0, 1), 1);
+    }
+    EXPECT_EQ(zq_GfxMultikey(0x48), 0);
 }
 
-TEST_F(InputThreads, GetkeyWaitsForTheUpdateThread) {
-    std::thread update([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
-        post_from_window(0x48FF, 0x48);
-    });
-    EXPECT_EQ(zq_GfxGetkey(), 0x48FF);
-    update.join();
-}
 }  // namespace

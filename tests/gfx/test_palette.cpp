@@ -110,17 +110,24 @@ TEST_F(PaletteTest, ValuesAreMaskedAndOutOfRangeIndexesChangeNothing) {
     zq_GfxPalette(0, -2, -1, -1);  // colour-table index -2 & 15
     EXPECT_EQ(screen().color_association[0], 14);
     EXPECT_EQ(shown(0), screen().palette[14]);
-    // {mode, index, value}: past the 256 entries, past the 16-entry association
-    // table of the small palettes.
-    const int32_t cases[][3] = {{13, 256, 5}, {13, 100000, 0x3F}, {1, 16, 5}, {1, 255, 5}};
-    for (const auto& [mode, index, value] : cases) {
-        ASSERT_NO_FATAL_FAILURE(open(mode));
+    // {mode, depth, index, value}: past the 256 entries, past the 16-entry
+    // association table of the small palettes, any entry of a direct-colour screen.
+    const int32_t cases[][4] = {
+        {13, 0, 256, 5}, {13, 0, 100000, 0x3F}, {1, 0, 16, 5}, {1, 0, 255, 5}, {18, 32, 3, 255}};
+    for (const auto& [mode, depth, index, value] : cases) {
+        ASSERT_NO_FATAL_FAILURE(open(mode, depth));
         const auto before = device_palette();
         zq_GfxPalette(index, value, -1, -1);
+        if (depth == 32) {
+            std::vector<int32_t> values(256, 0x3F);
+            zq_GfxPalette(-1, 0, 0, 0);
+            zq_GfxPaletteUsing(values.data());
+            EXPECT_EQ(zq_GfxOut(0x3C8, 1) + zq_GfxIn(0x3C9), -2);
+            EXPECT_EQ(zq_GfxIn(0x3DA), 8);  // status answers at any depth
+        }
         EXPECT_EQ(device_palette(), before) << mode << " " << index;
         EXPECT_TRUE(driver_log.calls.empty());
-        EXPECT_EQ(dirty_rows(), 0);
-        EXPECT_EQ(driver_log.locks, 0);
+        EXPECT_EQ(dirty_rows() + driver_log.locks, 0);
     }
 }
 
@@ -140,32 +147,23 @@ TEST_F(PaletteTest, PortsWriteAndReadDacLevels) {
     for (uint16_t port : {0x3C8, 0x60}) EXPECT_EQ(zq_GfxIn(port), -1);
 }
 
-TEST_F(PaletteTest, DirectColourScreensIgnoreThePalette) {
-    ASSERT_NO_FATAL_FAILURE(open(18, 32));
-    const auto before = device_palette();
-    std::vector<int32_t> values(256, 0x3F);
-    zq_GfxPalette(3, 255, 128, 0);
-    zq_GfxPalette(-1, 0, 0, 0);
-    zq_GfxPaletteUsing(values.data());
-    EXPECT_EQ(device_palette(), before);
-    EXPECT_TRUE(driver_log.calls.empty());
-    EXPECT_EQ(dirty_rows(), 0);
-    EXPECT_EQ(zq_GfxOut(0x3C8, 1), -1);
-    EXPECT_EQ(zq_GfxIn(0x3C9), -1);
-    EXPECT_EQ(zq_GfxIn(0x3DA), 8);  // status answers at any depth
-}
-
-TEST_F(PaletteTest, SmallPaletteModesOpenWithTheirColourTables) {
-    const struct {
-        int32_t mode, attribute, color;  // colour index in the mode's palette
-    } cases[] = {{1, 3, 15}, {2, 1, 15}, {7, 9, 9}, {10, 1, 1}, {9, 6, 20}, {9, 15, 63}};
-    for (const auto& c : cases) {
-        ASSERT_NO_FATAL_FAILURE(open(c.mode));
-        EXPECT_EQ(shown(c.attribute), entry_of(*screen().default_palette, c.color))
-            << "mode " << c.mode << " attribute " << c.attribute;
+// The 16 colours every 16-colour mode shows by default, as displayed (mode 9
+// picks them out of its 64, mode 12 out of the 256), and the CGA modes' picks.
+TEST_F(PaletteTest, SixteenColourModesShowTheStandardColours) {
+    constexpr uint32_t kShown[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAAAA00, 0x0000AA, 0xAA00AA,
+                                     0x0055AA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
+                                     0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
+    for (int32_t mode : {7, 8, 12, 9}) {
+        ASSERT_NO_FATAL_FAILURE(open(mode));
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(shown(i), kShown[i]) << mode << " " << i;
     }
     zq_GfxPalette(1, 63, -1, -1);  // mode 9 chooses from all 64 colours
-    EXPECT_EQ(shown(1), rgb_entry(255, 255, 255));
+    EXPECT_EQ(shown(1), 0xFFFFFFu);
+    const int32_t cga[][3] = {{1, 3, 15}, {2, 1, 15}, {10, 1, 1}};  // {mode, attribute, colour}
+    for (const auto& [mode, attribute, color] : cga) {
+        ASSERT_NO_FATAL_FAILURE(open(mode));
+        EXPECT_EQ(shown(attribute), entry_of(*screen().default_palette, color)) << mode;
+    }
 }
 
 // On the small palettes, ports and PaletteUsing go through the colour table.

@@ -4,16 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
+#include <vector>
 
 #include "gfx/gfx_internal.h"
 #include "gfx_test_util.h"
-#include "print_sample.h"
 #include "text_screen.h"
 
 namespace {
-using print_sample::bytes;
-using print_sample::two_digits;
+std::string row_label(int row) {
+    return (row < 10 ? "R0" : "R") + std::to_string(row);
+}
 
 // 640 x 480, 32 bits, the 8 x 16 font: 80 x 30 cells.
 class Print : public NullScreenTest {
@@ -26,23 +26,22 @@ class Print : public NullScreenTest {
 
 // Small grids at the other depths and font sizes; a tab, glyphs 11 and 12, a
 // coloured character, a wrapping line, scrolling and a pending line.
-struct SmallCase {
-    int w, h, depth, rows;  // rows > 0: zq_GfxWidth(0, rows) picks the font
-    int font_height;
-    int32_t fg_arg, bg_arg;
-    uint32_t fg, bg;
-    int32_t white;  // the colour argument that gives back the default foreground
-};
-
 TEST(PrintSmall, DepthsAndFonts) {
-    const SmallCase cases[] = {
-        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15},
-        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
-        {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
-        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
-        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15},
+    struct Case {
+        int w, h, depth, rows;  // rows > 0: zq_GfxWidth(0, rows) picks the font
+        int font_height;
+        int32_t fg_arg, bg_arg;
+        uint32_t fg, bg;
+        int32_t white;  // the colour argument that gives back the default foreground
     };
-    for (const SmallCase& c : cases) {
+    // clang-format off
+    const Case cases[] = {
+        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15}, {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
+        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
+        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
+        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15}};
+    // clang-format on
+    for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.depth << " bits, font height " << c.font_height);
         ASSERT_EQ(zq_GfxScreenRes(c.w, c.h, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
         if (c.rows) zq_GfxWidth(0, c.rows);
@@ -64,9 +63,7 @@ TEST(PrintSmall, DepthsAndFonts) {
         m.put(0, 0, "C", c.fg, c.bg);
         m.put(1, 0, "olour");
         m.put(0, 1, "abcdefghijklmnopqrstuvwxyz0123");
-        m.put(0, 3, "L1");
-        m.put(0, 4, "L2");
-        m.put(0, 5, "L3");
+        for (int i = 1; i <= 3; ++i) m.put(0, 2 + i, "L" + std::to_string(i));
         m.put(0, 6, "0123456789ABCDEFGH\x0b\x0c");
         m.put(0, 7, "Z");
         EXPECT_TRUE(shows(m));
@@ -88,9 +85,12 @@ TEST_F(Print, CursorAfterControlCharacters) {
         {0, 0, "\b", 0, 0, false},  // no move to the row above
         {5, 3, "\b\b", 3, 3, false},
         {3, 0, "\t", 8, 0, false},
+        {8, 0, "\t", 16, 0, false},
         {79, 0, "ab", 1, 1, false},
         {0, 29, std::string(80, 'x'), 79, 29, true},
         {0, 29, "\n", 0, 29, false},
+        {0, 29, std::string(80, 'x') + "\r", 79, 29, true},  // moves nothing: no scroll
+        {0, 28, "\n" + std::string(80, 'x') + "\r\b", 79, 29, true},
         {75, 29, "\t", 79, 29, true},  // a tab can fill the bottom row too
         {200, 3, "x", 1, 4, false},    // a column past the edge starts the next row
         {0, 500, "x", 1, 29, false},   // a row far below scrolls everything out
@@ -160,15 +160,14 @@ TEST_F(Print, ScrollStaysInsideTheTextView) {
     TextModel m;
     for (int row = 0; row < 30; ++row) {
         zq_GfxLocate(row + 1, 1, 0);
-        print("R" + two_digits(row));
-        m.put(0, row, "R" + two_digits(row));
+        print(row_label(row));
+        m.put(0, row, row_label(row));
     }
     zq_GfxColor(0, 0x00112233, 0x1);  // fg kept: the cleared row takes the new background
     zq_ConsoleView(5, 10);
     zq_GfxLocate(10, 4, 0);
     print("!\n");
-    for (int row = 4; row < 9; ++row)
-        m.put(0, row, "R" + two_digits(row + 1), 0xFFFFFFFF, 0xFF000000);
+    for (int row = 4; row < 9; ++row) m.put(0, row, row_label(row + 1), 0xFFFFFFFF, 0xFF000000);
     m.put(3, 8, "!", 0xFFFFFFFF, 0x00112233);
     m.put(0, 9, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
     EXPECT_TRUE(shows(m));
@@ -187,24 +186,17 @@ TEST_F(Print, WideTextBecomesBytes) {
 TEST(PrintWidth, ChoosesTheFontByCellSize) {
     ASSERT_EQ(zq_GfxScreenRes(640, 400, 8, 1, DriverFlags::NoDisplay, 0), 0);  // 8 x 8: 80 x 50
     print("x");
-    struct Case {
-        int cols, rows;
-        int32_t result;
-        int font_height, text_cols, text_rows;
-    };
-    const Case cases[] = {
-        {80, 25, (50 << 16) | 80, 16, 80, 25},
-        {40, 25, (25 << 16) | 80, 16, 80, 25},  // 16-pixel cells: refused
-        {0, 28, (25 << 16) | 80, 14, 80, 28},
-        {0, 30, (28 << 16) | 80, 14, 80, 28},  // 13-pixel cells: refused
-        {0, 0, (28 << 16) | 80, 14, 80, 28},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cols << " x " << c.rows);
-        EXPECT_EQ(zq_GfxWidth(c.cols, c.rows), c.result);
-        EXPECT_EQ(__zq_gfx->font->height, c.font_height);
-        EXPECT_EQ(__zq_gfx->text_cols, c.text_cols);
-        EXPECT_EQ(__zq_gfx->text_rows, c.text_rows);
+    // {cols, rows, result, font height, text columns, text rows}
+    const int32_t cases[][6] = {{80, 25, (50 << 16) | 80, 16, 80, 25},
+                                {40, 25, (25 << 16) | 80, 16, 80, 25},  // 16-pixel cells: refused
+                                {0, 28, (25 << 16) | 80, 14, 80, 28},
+                                {0, 30, (28 << 16) | 80, 14, 80, 28},  // 13-pixel cells: refused
+                                {0, 0, (28 << 16) | 80, 14, 80, 28}};
+    for (const auto& [cols, rows, result, font_height, text_cols, text_rows] : cases) {
+        EXPECT_EQ(zq_GfxWidth(cols, rows), result) << cols << " x " << rows;
+        EXPECT_EQ((std::vector{__zq_gfx->font->height, __zq_gfx->text_cols, __zq_gfx->text_rows}),
+                  (std::vector{font_height, text_cols, text_rows}))
+            << cols << " x " << rows;
     }
     // The new grid starts cleared, its view covering every row.
     EXPECT_TRUE(shows(TextModel{}));
@@ -213,31 +205,21 @@ TEST(PrintWidth, ChoosesTheFontByCellSize) {
 }
 
 TEST(PrintColor, StoredByDepthAndMode) {
-    struct Case {
-        int mode, w, depth;
-        int32_t fg, bg;
-        uint32_t want_fg, want_bg;
-    };
-    // The other depths' colours are checked in the cells of the small grids above.
-    const Case cases[] = {
-        {13, 0, 8, 0x1FF, 0x102, 0xFF, 0x02},
-        {7, 0, 4, 0x1F, 3, 0xF, 0},  // the background goes to palette entry 0
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", depth " << c.depth);
-        if (c.mode < 0) {
-            ASSERT_EQ(zq_GfxScreenRes(c.w, 48, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        } else {
-            ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        }
+    // {mode, depth, fg, bg, stored fg, stored bg}; the other depths' colours are
+    // checked in the cells of the small grids above.
+    const int32_t cases[][6] = {{13, 8, 0x1FF, 0x102, 0xFF, 0x02},
+                                {7, 4, 0x1F, 3, 0xF, 0}};  // bg goes to palette entry 0
+    for (const auto& [mode, depth, fg, bg, want_fg, want_bg] : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << mode);
+        ASSERT_EQ(zq_GfxScreen(mode, depth, 1, DriverFlags::NoDisplay, 0), 0);
         GfxContext* ctx = zq_hGetContext();
         const auto old = static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color);
-        EXPECT_EQ(zq_GfxColor(c.fg, c.bg, 0), old);
-        EXPECT_EQ(ctx->fg_color, c.want_fg);
-        EXPECT_EQ(ctx->bg_color, c.want_bg);
+        EXPECT_EQ(zq_GfxColor(fg, bg, 0), old);
+        EXPECT_EQ(std::pair(ctx->fg_color, ctx->bg_color),
+                  std::pair(uint32_t(want_fg), uint32_t(want_bg)));
         EXPECT_EQ(zq_GfxColor(1, 2, 0x3),
                   static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color));
-        EXPECT_EQ(ctx->fg_color, c.want_fg);  // both omitted
+        EXPECT_EQ(ctx->fg_color, uint32_t(want_fg));  // both omitted
         zq_GfxScreen(0, 0, 0, 0, 0);
     }
 }

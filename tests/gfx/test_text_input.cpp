@@ -3,8 +3,10 @@
 // scripted key source put in the getkey hook.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/gfx_internal.h"
@@ -42,6 +44,11 @@ class TextInput : public NullScreenTest {
     static void keys(std::initializer_list<int32_t> codes) {
         pending_keys.insert(pending_keys.end(), codes);
     }
+    static ZqString* prompt(std::string_view text) {
+        ZqString* p = zq_StrAllocTemp(static_cast<int32_t>(text.size()));
+        std::memcpy(p->data, text.data(), text.size());
+        return p;
+    }
 };
 
 TEST(ReadXY, ColoursPackedByDepth) {
@@ -68,29 +75,32 @@ TEST(ReadXY, ColoursPackedByDepth) {
     EXPECT_EQ(zq_GfxReadXY(1, 1, 0), 0);  // no screen
 }
 
+// Typing past the bottom-right corner scrolls, and a backspace there goes back
+// across the row end. The block is under the cursor whenever a key is awaited.
 TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
     struct Case {
-        int max_len;
+        int max_len, col, row;  // the row shown afterwards, from column col of row
         std::vector<int32_t> keys;
-        std::string stored, row;
+        std::string stored, shown;
     };
     const Case cases[] = {
-        {4, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
-        {4, {'a', 13}, "a\r", "a"},
-        {8, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
+        {4, 0, 0, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
+        {4, 0, 0, {'a', 13}, "a\r", "a"},
+        {8, 0, 0, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
+        {16, 78, 28, {'a', 'b', 'c', 8, 8, 'X', 13}, "aX\r", "aX"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
         zq_Cls(0);
+        if (c.row) zq_GfxLocate(30, 79, 0);
         pending_keys.assign(c.keys.begin(), c.keys.end());
         under_cursor.clear();
         char buffer[16] = "xxxxxxxxxxxxxxx";
         EXPECT_EQ(zq_GfxReadStr(buffer, c.max_len), buffer);
         EXPECT_EQ(std::string(buffer), c.stored);
         TextModel m;
-        m.put(0, 0, c.row);
+        m.put(c.col, c.row, c.shown);
         EXPECT_TRUE(shows(m));
-        // The block was under the cursor whenever a key was awaited.
         for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
     }
     char buffer[4];
@@ -100,27 +110,11 @@ TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
     ASSERT_EQ(open_screen(), 0);
 }
 
-// Typing past the bottom-right corner scrolls, and a backspace there goes back
-// across the row end: the block stays under the cursor throughout.
-TEST_F(TextInput, ReadStrBlockFollowsAcrossTheRowEnd) {
-    zq_GfxLocate(30, 79, 0);
-    keys({'a', 'b', 'c', 8, 8, 'X', 13});
-    char buffer[16];
-    zq_GfxReadStr(buffer, 16);
-    EXPECT_EQ(std::string(buffer), "aX\r");
-    for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
-    TextModel m;
-    m.put(78, 28, "aX");
-    EXPECT_TRUE(shows(m));
-}
-
 TEST_F(TextInput, LineEditing) {
     keys({'a', 'b', 'X', 'c', 'd', kLeft, kLeft, 8, kHome, kDel, 'A', kEnd, 'e', kIns, kHome});
     keys({'Z', kRight, kRight, kRight, kRight, kRight, kRight, '!', 13});  // Z overwrites
     ZqString dst{};
-    ZqString* prompt = zq_StrAllocTemp(4);
-    std::memcpy(prompt->data, "Name", 4);
-    EXPECT_EQ(__zq_ctx.hooks.hook_line_input(prompt, &dst, -1, 0, 1, 1), 0);
+    EXPECT_EQ(__zq_ctx.hooks.hook_line_input(prompt("Name"), &dst, -1, 0, 1, 1), 0);
     EXPECT_EQ(std::string(dst.data, dst.len), "Zbcde!");
     EXPECT_EQ(__zq_ctx.temp_strings, 0);
     zq_StrDelete(&dst);
@@ -182,6 +176,24 @@ TEST_F(TextInput, LineEditingAtTheBottom) {
         m.put(c.col, c.row, c.result);
         EXPECT_TRUE(shows(m));
     }
+}
+
+// A line longer than the text view: its start scrolls out above it, and an
+// edit there redraws what is left in view in the right columns.
+TEST_F(TextInput, LineLongerThanTheView) {
+    zq_ConsoleView(1, 3);
+    std::string typed;
+    for (int i = 0; i < 300; ++i) typed += static_cast<char>('a' + i % 26);
+    keys(typed);
+    keys({kHome, 'H', kEnd, 'E', 13});
+    char line[310];
+    EXPECT_EQ(zq_GfxLineInput(prompt("Name: "), line, 310, 0, 0, 0), 0);
+    EXPECT_EQ(std::string(line), "H" + typed + "E");
+    const std::string shown = "Name: H" + typed + "E";
+    TextModel m;
+    for (int row = 0; row < 3; ++row) m.put(0, row, shown.substr(80 * (row + 1), 80));
+    EXPECT_TRUE(shows(m));
+    zq_ConsoleView(0, 0);
 }
 }  // namespace
 

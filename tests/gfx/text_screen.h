@@ -24,11 +24,8 @@ class TextModel {
     }
     // Text from (col, row), wrapping to the next rows, in the context's
     // colours at the time of the call or in the given ones.
-    void put(int col, int row, std::string_view text) {
-        const GfxContext* ctx = zq_hGetContext();
-        put(col, row, text, ctx->fg_color, ctx->bg_color);
-    }
-    void put(int col, int row, std::string_view text, uint32_t fg, uint32_t bg) {
+    void put(int col, int row, std::string_view text, uint32_t fg = zq_hGetContext()->fg_color,
+             uint32_t bg = zq_hGetContext()->bg_color) {
         for (size_t i = 0; i < text.size(); ++i) {
             const int at = row * cols_ + col + static_cast<int>(i);
             cells_.at(static_cast<size_t>(at)) = CharCell{static_cast<uint8_t>(text[i]), fg, bg};
@@ -44,14 +41,6 @@ class TextModel {
     int cols_ = 0, rows_ = 0;
     std::vector<CharCell> cells_;
 };
-
-inline uint32_t screen_pixel(int x, int y) {
-    const GfxState* s = __zq_gfx;
-    uint32_t v = 0;
-    std::memcpy(&v, s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch + x * s->bpp,
-                static_cast<size_t>(s->bpp));
-    return v;
-}
 
 // The text cells, then every pixel of every cell: the glyph's set bits in the
 // cell's foreground, the rest in its background.
@@ -69,14 +58,20 @@ inline testing::AssertionResult cells_hold(const TextModel& m) {
 
 inline testing::AssertionResult shows(const TextModel& m) {
     if (testing::AssertionResult r = cells_hold(m); !r) return r;
-    const FontDesc& f = *__zq_gfx->font;
+    const GfxState& s = *__zq_gfx;
+    const FontDesc& f = *s.font;
     for (int i = 0; i < m.cols() * m.rows(); ++i) {
         const int col = i % m.cols(), row = i / m.cols();
         const CharCell& c = m.at(col, row);
         for (int y = 0; y < f.height; ++y) {
             for (int x = 0; x < f.width; ++x) {
                 const uint32_t want = (f.data[c.ch * f.height + y] >> x) & 1 ? c.fg : c.bg;
-                if (screen_pixel(col * f.width + x, row * f.height + y) != want)
+                uint32_t got = 0;
+                std::memcpy(
+                    &got,
+                    s.framebuffer + (row * f.height + y) * s.pitch + (col * f.width + x) * s.bpp,
+                    static_cast<size_t>(s.bpp));
+                if (got != want)
                     return testing::AssertionFailure() << "cell (" << col << ", " << row
                                                        << ") pixel (" << x << ", " << y << ")";
             }
