@@ -238,6 +238,14 @@ test_cycle() {
     done
 }
 
+# The window procedure's cases of the graphics test program, which need a
+# window and so a display (the unit-test stage skips them).
+test_wndproc() {
+    e2e_run "$(dirname "$probe")/test_gfx.exe" --gtest_filter='WndProc*'
+    e2e_out | grep -q SKIPPED && e2e_fail "skipped: $(e2e_out | grep -m1 -A1 SKIPPED)"
+    e2e_out | grep -m1 PASSED
+}
+
 declare -F "test_$e2e_name" >/dev/null || e2e_fail "no test $e2e_name"
 e2e_begin
 "test_$e2e_name"

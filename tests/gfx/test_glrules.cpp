@@ -1,6 +1,6 @@
 // The OpenGL driver's decisions that need no OpenGL: the pixel-format wishes
-// and their attribute list, the multisample fallback, the extension string,
-// texture sizes and the retrace clock of its frame wait.
+// and their attribute list, the multisample fallback, the extension string
+// and texture sizes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -146,22 +146,4 @@ TEST(GLRules, NextPowerOfTwo) {
     for (const Case& c : cases) EXPECT_EQ(zq_hGLNextPow2(c.n), c.pow2) << c.n;
 }
 
-TEST(GLRules, RetraceClockHoldsTheRateWhateverTheFrameTakes) {
-    // (time of the wait, time to sleep) with a 16 ms period from t = 1000.
-    struct Step {
-        double now, wait;
-    } steps[] = {
-        {1000, 16},                 // the first wait: a whole period
-        {1016, 16},                 // on time
-        {1035, 13},                 // drawing took 3 ms: the next refresh at 1048
-        {1047.5, 16.5},             // woke early, before 1048: not the same refresh again
-        {1100, 12},                 // late by more than a frame: the next refresh, no catching up
-        {1112, 16},     {900, 16},  // the clock went back: start again
-    };
-    RetraceClock clock{};
-    for (const Step& s : steps)
-        EXPECT_DOUBLE_EQ(zq_hRetraceWaitMs(&clock, s.now, 16), s.wait) << s.now;
-    EXPECT_EQ(zq_hRetraceWaitMs(&clock, 1e300, 16), 16);
-    EXPECT_EQ(zq_hRetraceWaitMs(&clock, 1000, 0), 0);
-}
 }  // namespace
