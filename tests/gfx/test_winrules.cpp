@@ -1,8 +1,6 @@
-// The Win32 drivers' decisions that need no window: the vertical-sync period
-// and pacing, the control-key state of key messages, the DirectInput key
-// state, the GDI dirty band and conversion, the DirectX mode search, blitter
-// format and mode list; the OpenGL pixel-format wishes, their attribute list
-// and multisample fallback, the extension string and texture sizes.
+// The Win32 drivers' decisions that need no window: vertical-sync pacing, key
+// states, the GDI band and conversion, the DirectX mode search and formats,
+// the OpenGL pixel-format wishes, extension string and texture sizes.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,13 +15,6 @@
 #include "gfx/win32/gfx_winrules.h"
 
 namespace {
-TEST(WinRules, RefreshPeriod) {
-    // 0 and 1 both mean "default rate" (64-bit systems report 1), never a one-second frame.
-    const int32_t hz[] = {60, 75, 0, 1, -60, 2, 5000}, ms[] = {16, 13, 16, 16, 16, 500, 0};
-    for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(zq_hRefreshPeriodMs(hz[i]), ms[i]) << hz[i];
-    EXPECT_EQ(zq_hRefreshPeriodUs(60) + zq_hRefreshPeriodUs(1), 16666 + 16000);
-}
-
 // A loop that draws for `work_us`, then waits for the blank on a simulated
 // clock: blanks every `blank_us` (0: the wait returns at once), the system
 // reporting `rate`; the pacer's sleeps last whole milliseconds, as Sleep does.
@@ -41,7 +32,11 @@ double paced_fps(int32_t rate, int64_t blank_us, int64_t work_us, bool wait_ok) 
     return 600e6 / static_cast<double>(t);
 }
 
-TEST(DdrawRules, PacingHoldsOnlyWaitsThatWaitedForNothing) {
+TEST(WinRules, RefreshPeriodAndPacingOfWaitsThatWaitedForNothing) {
+    // 0 and 1 both mean "default rate" (64-bit systems report 1), never a one-second frame.
+    const int32_t hz[] = {60, 75, 0, 1, -60, 2, 5000}, ms[] = {16, 13, 16, 16, 16, 500, 0};
+    for (int32_t i = 0; i < 7; ++i) EXPECT_EQ(zq_hRefreshPeriodMs(hz[i]), ms[i]) << hz[i];
+    EXPECT_EQ(zq_hRefreshPeriodUs(60) + zq_hRefreshPeriodUs(1), 16666 + 16000);
     // rate, blanks every (us), drawing (us), wait succeeds, frames per second
     const std::tuple<int32_t, int64_t, int64_t, bool, double> cases[] = {
         {0, 6944, 1000, true, 144},    // real 144 Hz blanks, rate unknown: never throttled
@@ -56,7 +51,7 @@ TEST(DdrawRules, PacingHoldsOnlyWaitsThatWaitedForNothing) {
     }
 }
 
-TEST(WinRules, KeyControlState) {
+TEST(WinRules, KeyControlStateAndDirectInputKeyState) {
     using namespace KeyState;
     const std::tuple<std::vector<uint8_t>, bool, int32_t> cases[] = {
         // down, extended, state
@@ -72,18 +67,16 @@ TEST(WinRules, KeyControlState) {
         keyboard[0x41] = 0x01;  // toggled, not down
         EXPECT_EQ(zq_hKeyControlState(keyboard, extended), state);
     }
-}
-
-TEST(DdrawRules, KeyStateFoldsExtendedKeysOntoTheirBaseCode) {
+    // DirectInput: extended keys fold onto their base code.
     // device scan codes down; key_state entries set
-    const std::pair<std::vector<int32_t>, std::vector<int32_t>> cases[] = {
+    const std::pair<std::vector<int32_t>, std::vector<int32_t>> folds[] = {
         {{0x9D}, {0x1D}},                    // right Ctrl sets left Ctrl's entry
         {{0x2A}, {0x2A}},                    // each Shift only its own code
         {{0x36}, {0x36}},                    //
         {{0xC8, 0x48, 0x01}, {0x48, 0x01}},  // Up and keypad 8 share one entry
         {{0xFF}, {0x7F}},
     };
-    for (const auto& [down, set] : cases) {
+    for (const auto& [down, set] : folds) {
         uint8_t device[256] = {}, key_state[128], want[128] = {};
         device[0x10] = 0x7F;  // bit 7 clear: up
         for (int32_t code : down) device[code] = 0x80;
@@ -94,7 +87,7 @@ TEST(DdrawRules, KeyStateFoldsExtendedKeysOntoTheirBaseCode) {
     }
 }
 
-TEST(WinRules, DirtyBand) {
+TEST(WinRules, GdiDirtyBandAndConversion) {
     // dirty lines, line repeat, band (count 0: nothing to draw, the band untouched)
     const std::tuple<std::vector<int32_t>, int32_t, int32_t, int32_t> cases[] = {
         {{}, 1, -1, 0},
@@ -108,17 +101,14 @@ TEST(WinRules, DirtyBand) {
         EXPECT_EQ(zq_hDirtyBand(dirty.data(), 480, repeat, &band), count > 0);
         EXPECT_EQ(band.first * 10000 + band.count, first * 10000 + count);
     }
-}
-
-TEST(WinRules, GdiConversion) {
     using C = GdiConversion;
-    const std::tuple<int32_t, int32_t, int32_t, bool, C> cases[] = {
+    const std::tuple<int32_t, int32_t, int32_t, bool, C> conversions[] = {
         {32, 640, 1, false, C::None},        {8, 642, 1, false, C::LineCopy},
         {16, 640, 1, true, C::To555},        {32, 640, 1, true, C::AlphaRemover},
         {8, 640, 1, true, C::None},          {32, 640, 2, false, C::LineCopy},  // lines held once
         {32, 640, 2, true, C::AlphaRemover},
     };
-    for (auto [bits, width, line_repeat, shaped, conversion] : cases) {
+    for (auto [bits, width, line_repeat, shaped, conversion] : conversions) {
         EXPECT_EQ(zq_hGdiConversion(bits, width, line_repeat, shaped), conversion)
             << bits << " bits, width " << width << ", repeat " << line_repeat;
     }
@@ -134,7 +124,7 @@ bool fake_set_mode(void*, int32_t w, int32_t h, int32_t bits, int32_t, uint32_t 
     return accepts.find(" " + mode + " ") != std::string::npos;
 }
 
-TEST(DdrawRules, ModeSearch) {
+TEST(DdrawRules, ModeSearchBlitFormatAndModeListDepths) {
     // width, height, bits, modes accepted, height found, modes tried
     const std::tuple<int32_t, int32_t, int32_t, const char*, int32_t, const char*> cases[] = {
         {640, 480, 32, " 640x480x32 ", 480, " 640x480x32/0"},
@@ -150,32 +140,20 @@ TEST(DdrawRules, ModeSearch) {
         EXPECT_EQ(zq_hDdrawFindMode(w, h, bits, 0, fake_set_mode, nullptr), found);
         EXPECT_EQ(tries, tried);
     }
-}
-
-TEST(DdrawRules, BlitFormatAndModeListDepths) {
     // bits, red and green masks, depth, RGB order
-    const std::tuple<int32_t, uint32_t, uint32_t, int32_t, int32_t> cases[] = {
+    const std::tuple<int32_t, uint32_t, uint32_t, int32_t, int32_t> formats[] = {
         {32, 0xFF0000, 0x00FF00, 32, 0}, {32, 0x0000FF, 0x00FF00, 32, 1},
         {24, 0x0000FF, 0x00FF00, 24, 1}, {16, 0xF800, 0x07E0, 16, 0},
         {16, 0x001F, 0x07E0, 16, 1},     {16, 0x7C00, 0x03E0, 15, 0},  // 5-5-5 reported as 16
         {16, 0x001F, 0x03E0, 15, 1},     {8, 0, 0, 8, 0},
     };
-    for (auto [bits, red, green, depth, rgb] : cases) {
+    for (auto [bits, red, green, depth, rgb] : formats) {
         DdrawBlitFormat f = zq_hDdrawBlitFormat(bits, red, green);
         EXPECT_EQ(f.depth * 2 + f.rgb, depth * 2 + rgb) << bits << " " << red;
     }
     // The GDI mode list: 15 and 16, 24 and 32 stand for each other.
     EXPECT_TRUE(zq_hModeDepthMatches(15, 16) && zq_hModeDepthMatches(32, 24));
     EXPECT_FALSE(zq_hModeDepthMatches(16, 32) || zq_hModeDepthMatches(24, 16));
-}
-
-std::vector<int32_t> attributes(const GLParams& p, int32_t* sample_index = nullptr) {
-    int32_t list[ZQ_GL_ATTRIB_MAX];
-    int32_t index = zq_hGLBuildAttributes(p, list);
-    if (sample_index) *sample_index = index;
-    std::vector<int32_t> out;
-    for (int32_t i = 0; list[i]; i += 2) out.insert(out.end(), {list[i], list[i + 1]});
-    return out;
 }
 
 GLParams normalized(int32_t flags, int32_t depth, GLParams p = {}) {
@@ -185,12 +163,6 @@ GLParams normalized(int32_t flags, int32_t depth, GLParams p = {}) {
 
 TEST(GLRules, WishesAndTheirAttributeList) {
     using namespace WglAttr;
-    GLParams components{};
-    components.red_bits = 5, components.green_bits = 6, components.blue_bits = 5;
-    components.depth_bits = 24;
-    GLParams bad{};
-    bad.color_bits = -40;  // nonsense wishes pick the smallest class, not a table outside
-    bad.accum_bits = INT32_MAX;
     const int32_t all =
         DriverFlags::AccumBuffer | DriverFlags::StencilBuffer | DriverFlags::Multisample;
     // wishes; the list after the fixed window, acceleration and double buffer; the
@@ -198,12 +170,14 @@ TEST(GLRules, WishesAndTheirAttributeList) {
     const std::tuple<GLParams, std::vector<int32_t>, int32_t> cases[] = {
         {normalized(0, 32), {32, 8, 8, 8, 8, 16}, -1},
         {normalized(0, 16), {16, 5, 5, 5, 0, 16}, -1},  // the alpha pair stays, with 0
-        {normalized(0, 32, components), {16, 5, 6, 5, 0, 24}, -1},
+        {normalized(0, 32, {0, 5, 6, 5, 0, 24, 0, 0, 0, 0, 0, 0, 0}), {16, 5, 6, 5, 0, 24}, -1},
         // clang-format off
         {normalized(all, 32), {32, 8, 8, 8, 8, 16, AccumBits, 32, AccumRedBits, 8, AccumGreenBits, 8,
           AccumBlueBits, 8, AccumAlphaBits, 8, StencilBits, 8, SampleBuffers, 1, Samples, 4}, 4},
         // clang-format on
-        {normalized(0, 32, bad),
+        // Nonsense colour and accumulation sizes pick the smallest class, not a
+        // table row outside.
+        {normalized(0, 32, {-40, 0, 0, 0, 0, 0, 0, INT32_MAX, 0, 0, 0, 0, 0}),
          {-40, 0, 0, 0, 0, 16, AccumBits, INT32_MAX, AccumRedBits, 8, AccumGreenBits, 8,
           AccumBlueBits, 8, AccumAlphaBits, 8},
          -1},
@@ -216,35 +190,30 @@ TEST(GLRules, WishesAndTheirAttributeList) {
             if (i < 6) want.push_back(colour[i]);
             want.push_back(tail[i]);
         }
-        int32_t index;
-        std::vector<int32_t> list = attributes(p, &index);
-        EXPECT_EQ(list, want);
-        EXPECT_EQ(index < 0 ? -1 : list[static_cast<size_t>(index)], samples);
+        int32_t list[ZQ_GL_ATTRIB_MAX];
+        int32_t index = zq_hGLBuildAttributes(p, list), end = 0;
+        while (list[end]) end += 2;
+        EXPECT_EQ(std::vector<int32_t>(list, list + end), want);
+        EXPECT_EQ(index < 0 ? -1 : list[index], samples);
     }
-}
-
-TEST(GLRules, WishesAreKeptForLaterOpenings) {
-    GLParams p = normalized(DriverFlags::Multisample, 16);
-    GLParams again = normalized(0, 32, p);
+    // The wishes are kept for later openings.
+    GLParams p = normalized(DriverFlags::Multisample, 16), again = normalized(0, 32, p);
     EXPECT_EQ(std::memcmp(&p, &again, sizeof p), 0);
 }
 
-struct ChooserLog {
-    std::vector<int32_t> samples_tried;
-    int32_t finds_at;  // the sample count that finds a format; -100 for none
-    int32_t format;
-};
+// A chooser that finds `chooser_format` only with `chooser_finds_at` samples
+// (-100: never) and logs the sample counts it was asked for.
+std::vector<int32_t> samples_tried;
+int32_t chooser_finds_at, chooser_format;
 
-bool fake_choose(const int32_t* attribs, void* context, int32_t* format, uint32_t* found) {
-    auto* log = static_cast<ChooserLog*>(context);
+bool fake_choose(const int32_t* attribs, void*, int32_t* format, uint32_t* found) {
     int32_t samples = -1;
     for (int32_t i = 0; attribs[i]; i += 2) {
         if (attribs[i] == WglAttr::Samples) samples = attribs[i + 1];
     }
-    log->samples_tried.push_back(samples);
-    bool hit = samples == log->finds_at;
-    *format = hit ? log->format : 0;
-    *found = hit ? 1 : 0;
+    samples_tried.push_back(samples);
+    *found = samples == chooser_finds_at ? 1 : 0;
+    *format = *found ? chooser_format : 0;
     return true;
 }
 
@@ -261,9 +230,9 @@ TEST(GLRules, MultisampleFallback) {
         p.num_samples = wish;
         int32_t list[ZQ_GL_ATTRIB_MAX];
         int32_t index = zq_hGLBuildAttributes(p, list);
-        ChooserLog log{{}, finds_at, format};
-        EXPECT_EQ(zq_hGLChooseArbFormat(list, index, fake_choose, &log), result) << wish;
-        EXPECT_EQ(log.samples_tried, tried) << wish;
+        samples_tried.clear(), chooser_finds_at = finds_at, chooser_format = format;
+        EXPECT_EQ(zq_hGLChooseArbFormat(list, index, fake_choose, nullptr), result) << wish;
+        EXPECT_EQ(samples_tried, tried) << wish;
     }
 }
 
