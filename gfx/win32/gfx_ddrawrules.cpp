@@ -53,12 +53,17 @@ int64_t zq_hRefreshPeriodUs(int32_t hz) {
     return hz > 1 ? 1000000 / hz : 16000;
 }
 
-int64_t zq_hVsyncPaceUs(VsyncPacer* pacer, int64_t now_us, int64_t period_us) {
-    if (!pacer->started || now_us - pacer->last_us >= period_us * 3 / 4) {
+int64_t zq_hVsyncPaceUs(VsyncPacer* pacer, int64_t wait_start_us, int64_t now_us, int64_t period_us,
+                        bool wait_ok) {
+    bool real_blank = wait_ok && now_us - wait_start_us >= kVsyncInstantUs;
+    int64_t due = pacer->last_us + period_us;
+    // A real blank, or a frame that is late already, goes at once and sets
+    // the beat for the frames after it.
+    if (real_blank || !pacer->started || due <= now_us) {
         pacer->started = true;
         pacer->last_us = now_us;
         return 0;
     }
-    pacer->last_us += period_us;
-    return pacer->last_us - now_us;
+    pacer->last_us = due;
+    return due - now_us;
 }

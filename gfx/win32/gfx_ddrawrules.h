@@ -45,13 +45,18 @@ void zq_hDdrawKeyState(const uint8_t* device_state, uint8_t* key_state);
 // default rate, taken as 16 ms.
 int64_t zq_hRefreshPeriodUs(int32_t hz);
 
-// Paces the vertical-blank wait where it does not wait (displays without a
-// retrace report the blank at once): given when the wait returned, returns
-// how long to sleep so that frames come one refresh period apart. A blank that
-// came at least three quarters of a period after the previous one is real and
-// needs no sleep.
+// Paces the vertical-blank wait where it waits for nothing: displays without
+// a retrace report the blank at once, and a failed wait returns at once too.
+// Given when the wait began and returned and whether it succeeded, returns how
+// long to sleep so that such frames come one refresh period apart. A wait that
+// took real time met a real blank, whatever the reported rate, and is never
+// held back.
 struct VsyncPacer {
     int64_t last_us;  // when the previous frame was let go
     bool started;
 };
-int64_t zq_hVsyncPaceUs(VsyncPacer* pacer, int64_t now_us, int64_t period_us);
+// A real blank is never met this soon; a wait that waits for nothing returns
+// within a few microseconds.
+inline constexpr int64_t kVsyncInstantUs = 250;
+int64_t zq_hVsyncPaceUs(VsyncPacer* pacer, int64_t wait_start_us, int64_t now_us, int64_t period_us,
+                        bool wait_ok);

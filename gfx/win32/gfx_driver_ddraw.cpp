@@ -48,9 +48,10 @@ DIDATAFORMAT c_dfDIKeyboard;
 RECT rect;
 int32_t win_x, win_y;
 int32_t display_offset;
-int32_t wait_vsync;  // under the update lock
-HANDLE vsync_event;  // lives as long as the update thread
-VsyncPacer pacer;    // program's thread only
+int32_t wait_vsync;    // under the update lock
+HANDLE vsync_event;    // lives as long as the update thread
+VsyncPacer pacer;      // program's thread only
+bool rebuild_pending;  // update thread only: the driver is down until a retry works
 
 bool flag(int32_t f) {
     return (zq_win32.mode_flags & f) != 0;
@@ -274,20 +275,28 @@ void directx_exit() {
 
 // ---- Lost surfaces ----
 
-// The display mode was changed under us: build everything again, every 300 ms
-// until it works or the screen is being closed.
-void rebuild() {
-    directx_exit();
-    while (directx_init() != 0) {
+// One attempt to build the driver again; on failure it stays down (every
+// pointer null, so passes draw nothing) and the update thread tries again
+// after a pause that it spends outside the display lock.
+void try_rebuild() {
+    if (directx_init() != 0) {
         directx_exit();
-        if (!zq_hWin32Running()) return;
-        Sleep(kRebuildRetryMs);
+        rebuild_pending = true;
+        return;
     }
+    rebuild_pending = false;
     FLASHWINFO stop{};
     stop.cbSize = sizeof stop;
     stop.hwnd = zq_win32.window;
     stop.dwFlags = FLASHW_STOP;
     FlashWindowEx(&stop);
+    mark_all_dirty();
+}
+
+// The display mode was changed under us: build everything again.
+void rebuild() {
+    directx_exit();
+    try_rebuild();
 }
 
 void restore_surfaces() {
@@ -384,11 +393,15 @@ unsigned __stdcall directx_thread(void* start_event) {
     }
     SetEvent(static_cast<HANDLE>(start_event));
     zq_win32.active = 1;
+    rebuild_pending = false;
     while (zq_hWin32Running()) {
-        Sleep(kPassSleepMs);
+        // While another program holds the display, the program's thread keeps
+        // drawing (and can end) during the long pause.
+        Sleep(rebuild_pending ? kRebuildRetryMs : kPassSleepMs);
         uint8_t keys[256] = {};
         bool have_keys = poll_keyboard(keys);
         zq_hWin32Lock();
+        if (rebuild_pending) try_rebuild();
         directx_pass(have_keys ? keys : nullptr);
         zq_hHandleMessages();
         zq_hWin32Unlock();
@@ -423,28 +436,37 @@ int64_t now_us() {
            count.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
 }
 
-// Holds the blank back where it does not wait (no retrace to wait for), so
-// that frames still come one refresh period apart.
-void pace_frame(int32_t refresh_rate) {
-    int64_t sleep_us = zq_hVsyncPaceUs(&pacer, now_us(), zq_hRefreshPeriodUs(refresh_rate));
-    if (sleep_us > 0) Sleep(static_cast<DWORD>((sleep_us + 999) / 1000));
+// The DirectDraw object for a use outside the display lock, where the update
+// thread may rebuild the driver at any pass: a reference keeps the object,
+// and a reference on ddraw.dll keeps the code it runs. Call with the lock.
+IDirectDraw2* hold_directdraw(HMODULE* library) {
+    *library = nullptr;
+    if (!lpDD || !dd_library) return nullptr;
+    if (!GetModuleHandleExA(0, "ddraw.dll", library)) return nullptr;
+    lpDD->AddRef();
+    return lpDD;
 }
 
-// The update thread may rebuild the DirectDraw object at any pass, so the wait
-// holds a reference of its own.
+void let_go_directdraw(IDirectDraw2* dd, HMODULE library) {
+    if (dd) dd->Release();
+    if (library) FreeLibrary(library);
+}
+
 void driver_wait_vsync() {
     ResetEvent(vsync_event);
     zq_hWin32Lock();
-    IDirectDraw2* dd = lpDD;
-    if (dd) dd->AddRef();
+    HMODULE library;
+    IDirectDraw2* dd = hold_directdraw(&library);
     int32_t refresh_rate = __zq_gfx->refresh_rate;
     wait_vsync = 1;
     zq_hWin32Unlock();
-    if (dd) {
-        dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
-        dd->Release();
-    }
-    pace_frame(refresh_rate);
+    int64_t start = now_us();
+    bool ok = dd && dd->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr) == DD_OK;
+    int64_t end = now_us();
+    let_go_directdraw(dd, library);
+    // Where the wait waited for nothing, frames are held one refresh apart.
+    int64_t sleep_us = zq_hVsyncPaceUs(&pacer, start, end, zq_hRefreshPeriodUs(refresh_rate), ok);
+    if (sleep_us > 0) Sleep(static_cast<DWORD>((sleep_us + 999) / 1000));
     SetEvent(vsync_event);
 }
 
@@ -465,7 +487,8 @@ HRESULT WINAPI fetch_modes_callback(LPDDSURFACEDESC desc, LPVOID context) {
     return DDENUMRET_OK;
 }
 
-// A DirectDraw object of our own, for listing modes while no screen is open.
+// A DirectDraw object of our own, for listing modes while no screen is open;
+// *library holds ddraw.dll for as long as the object is used.
 IDirectDraw2* create_lister(HMODULE* library) {
     *library = LoadLibraryA("ddraw.dll");
     auto create = find_proc<DirectDrawCreateFn>(*library, "DirectDrawCreate");
@@ -488,8 +511,7 @@ int32_t* driver_fetch_modes(int32_t depth, int32_t* count) {
     HMODULE library = nullptr;
     if (zq_hWin32Running() && zq_win32.update_thread == directx_thread) {
         zq_hWin32Lock();
-        dd = lpDD;
-        if (dd) dd->AddRef();
+        dd = hold_directdraw(&library);
         zq_hWin32Unlock();
     }
     if (!dd) dd = create_lister(&library);
@@ -500,8 +522,7 @@ int32_t* driver_fetch_modes(int32_t depth, int32_t* count) {
         std::free(list.modes);
         list = {depth, 0, nullptr};
     }
-    dd->Release();
-    if (library) FreeLibrary(library);
+    let_go_directdraw(dd, library);
     *count = list.count;
     return list.modes;
 }

@@ -27,6 +27,7 @@ BitmapInfo256* bitmap_info;
 HPALETTE palette;
 uint8_t* buffer;  // conversion target while a blitter is set
 SetLayeredFn set_layered_window_attributes;
+bool display_changed;  // the desktop's mode is to be restored at exit
 
 bool flag(int32_t f) {
     return (zq_win32.mode_flags & f) != 0;
@@ -61,6 +62,7 @@ DWORD window_style() {
 int32_t create_window() {
     if (flag(DriverFlags::Fullscreen)) {
         if (!zq_hWin32EnterFullscreen()) return -1;
+        display_changed = true;
         return zq_hInitWindow(kFullscreenStyle | WS_VISIBLE, 0, 0, 0, zq_win32.win_width,
                               zq_win32.win_height);
     }
@@ -118,15 +120,22 @@ Blitter blitter_for(GdiConversion conversion) {
 }
 
 int32_t choose_conversion() {
-    const GfxState* s = __zq_gfx;
+    GfxState* s = __zq_gfx;
     GdiConversion conversion = zq_hGdiConversion(zq_win32.bits_per_pixel, zq_win32.win_width,
                                                  s->line_repeat, flag(DriverFlags::Shaped));
     if (conversion == GdiConversion::None) return 0;
-    zq_win32.blit = blitter_for(conversion);
-    if (!zq_win32.blit) return -1;
+    Blitter blit = blitter_for(conversion);
+    if (!blit) return -1;
     size_t bytes = static_cast<size_t>(buffer_pitch()) * static_cast<size_t>(zq_win32.win_height);
-    buffer = static_cast<uint8_t*>(std::malloc(bytes));
-    return buffer ? 0 : -1;
+    buffer = static_cast<uint8_t*>(std::calloc(bytes, 1));
+    if (!buffer) return -1;
+    zq_win32.blit = blit;
+    // Paints show the buffer as last converted: it starts converted, so that
+    // neither the first paint nor a band over lines not yet drawn shows
+    // anything but the framebuffer.
+    zq_hMemSet(s->dirty, 1, static_cast<size_t>(s->height));
+    blit(buffer, buffer_pitch());
+    return 0;
 }
 
 void make_palette() {
@@ -156,15 +165,16 @@ int32_t gdi_init() {
 }
 
 void gdi_exit() {
+    zq_win32.blit = nullptr;
     std::free(buffer);
     buffer = nullptr;
     std::free(bitmap_info);
     bitmap_info = nullptr;
-    if (zq_win32.window) {
-        if (flag(DriverFlags::Fullscreen)) ChangeDisplaySettingsA(nullptr, 0);
-        DestroyWindow(zq_win32.window);
-        zq_win32.window = nullptr;
-    }
+    // Also when the window could not be made after the mode change.
+    if (display_changed) ChangeDisplaySettingsA(nullptr, 0);
+    display_changed = false;
+    if (zq_win32.window) DestroyWindow(zq_win32.window);
+    zq_win32.window = nullptr;
     if (palette) DeleteObject(palette);
     palette = nullptr;
 }
@@ -177,8 +187,14 @@ int32_t bitmap_pitch() {
     return zq_win32.blit ? buffer_pitch() : __zq_gfx->pitch;
 }
 
+// False while there is nothing to draw to or from: while the window is being
+// made, or after a window/full-screen switch that could make none.
+bool can_draw() {
+    return zq_win32.window && bitmap_info && (buffer || !zq_win32.blit);
+}
+
 void gdi_paint() {
-    if (!bitmap_info) return;  // a paint while the window is being made
+    if (!can_draw()) return;
     HDC dc = GetDC(zq_win32.window);
     SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);
@@ -217,13 +233,15 @@ void send_dirty_band(HDC dc) {
 }
 
 void gdi_pass() {
-    GfxState* s = __zq_gfx;
-    HDC dc = GetDC(zq_win32.window);
-    if (zq_win32.palette_dirty) apply_palette(dc);
-    send_dirty_band(dc);
-    ReleaseDC(zq_win32.window, dc);
-    zq_hMemSet(s->dirty, 0, static_cast<size_t>(zq_win32.win_height));
-    if (zq_win32.active) zq_hWin32UpdateKeyState();
+    if (can_draw()) {
+        GfxState* s = __zq_gfx;
+        HDC dc = GetDC(zq_win32.window);
+        if (zq_win32.palette_dirty) apply_palette(dc);
+        send_dirty_band(dc);
+        ReleaseDC(zq_win32.window, dc);
+        zq_hMemSet(s->dirty, 0, static_cast<size_t>(zq_win32.win_height));
+        if (zq_win32.active) zq_hWin32UpdateKeyState();
+    }
     zq_hHandleMessages();
 }
 

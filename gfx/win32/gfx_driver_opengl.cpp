@@ -2,7 +2,6 @@
 // with OpenGL themselves. The framebuffer is not shown. There is no update
 // thread: the window's messages are handled on the program's thread by
 // poll_events, and flip presents the back buffer.
-#include <cmath>
 #include <cstring>
 
 #include "gfx/win32/gfx_opengl.h"
@@ -31,7 +30,6 @@ constexpr UINT kQuietPosFlags =
 constexpr uint32_t kMultisample = 0x809D;
 
 WGLFunctions zq_wgl;
-RetraceClock retrace;
 void* library;
 HGLRC hglrc;
 HDC hdc;
@@ -208,7 +206,6 @@ int32_t driver_init(const char* title, int32_t w, int32_t h, int32_t depth, int3
     hglrc = nullptr;
     library = nullptr;
     hdc = nullptr;
-    retrace = {};
     // A shaped window is keyed on framebuffer colours, which are not shown.
     if (!(flags & DriverFlags::OpenGL) || (flags & DriverFlags::Shaped)) return -1;
     void* wgl[3];
@@ -252,16 +249,6 @@ void driver_flip() {
     if (hdc) SwapBuffers(hdc);
 }
 
-// Windows offers an OpenGL program no retrace wait; a sleep to the next
-// virtual refresh keeps the frame rate at the refresh rate whatever the
-// frame's own drawing time.
-void driver_wait_vsync() {
-    int32_t rate = __zq_gfx ? __zq_gfx->refresh_rate : 0;
-    double period = rate > 1 && rate <= 1000 ? 1000.0 / rate : zq_hRefreshPeriodMs(0);
-    double ms = zq_hRetraceWaitMs(&retrace, zq_Timer() * 1000.0, period);
-    Sleep(static_cast<DWORD>(std::ceil(ms)));
-}
-
 void driver_poll_events() {
     if (zq_win32.active) zq_hWin32UpdateKeyState();
     zq_hHandleMessages();
@@ -302,7 +289,7 @@ GfxDriver zq_gfxDriverOpenGL = {
     driver_lock,              // lock
     driver_unlock,            // unlock
     nullptr,                  // set_palette
-    driver_wait_vsync,        // wait_vsync
+    zq_hWin32WaitVSync,       // wait_vsync
     zq_hWin32GetMouse,        // get_mouse
     zq_hWin32SetMouse,        // set_mouse
     zq_hWin32SetWindowTitle,  // set_window_title

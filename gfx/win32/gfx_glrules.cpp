@@ -143,21 +143,3 @@ int32_t zq_hGLNextPow2(int32_t n) {
     v |= v >> 16;
     return static_cast<int32_t>(v + 1);
 }
-
-double zq_hRetraceWaitMs(RetraceClock* clock, double now, double period) {
-    if (!(period > 0) || !(now == now)) return 0;
-    if (!clock->started || now < clock->origin) {
-        *clock = {true, now, 1};
-        return period;
-    }
-    double since = (now - clock->origin) / period;
-    // A pause of years is not a frame count worth keeping: start again.
-    if (since > 1e15) {
-        *clock = {true, now, 1};
-        return period;
-    }
-    int64_t next = static_cast<int64_t>(since) + 1;
-    if (next <= clock->last) next = clock->last + 1;
-    clock->last = next;
-    return clock->origin + static_cast<double>(next) * period - now;
-}

@@ -68,15 +68,3 @@ int32_t zq_hGLExtensionIn(const char* list, const char* name);
 
 // The smallest power of two >= n for n from 1 to 2^30; 0 outside that range.
 int32_t zq_hGLNextPow2(int32_t n);
-
-// A retrace clock for drivers that cannot wait for the display's own: virtual
-// refreshes every `period` ms from the first wait.
-struct RetraceClock {
-    bool started;
-    double origin;  // ms
-    int64_t last;   // index of the last refresh a wait returned at
-};
-// Milliseconds from `now` to the next virtual refresh, never the one the
-// previous wait returned at, so a loop that waits once per frame runs at the
-// refresh rate whatever its own drawing time (up to one period).
-double zq_hRetraceWaitMs(RetraceClock* clock, double now, double period);

@@ -146,6 +146,12 @@ LRESULT common_tail(Message& m, bool with_enter_check) {
     return DefWindowProcA(m.hwnd, m.msg, m.wParam, m.lParam);
 }
 
+LRESULT on_close() {
+    zq_hPostKey(ZQ_KEY_CLOSE);
+    post_event(GfxEventType::CloseRequest);
+    return 0;
+}
+
 // Between window and full screen; runs on the update thread with the lock held.
 LRESULT switch_mode() {
     if (has_focus) post_event(GfxEventType::MouseOut);
@@ -158,7 +164,13 @@ LRESULT switch_mode() {
     if (zq_win32.window_init() != 0) {
         zq_win32.window_exit();
         zq_win32.mode_flags ^= DriverFlags::Fullscreen;
-        zq_win32.window_init();
+        if (zq_win32.window_init() != 0) {
+            // No window in either mode: nothing can be shown or typed any
+            // more, so the program is asked to end as by the close button.
+            zq_win32.window_exit();
+            on_close();
+            return 0;
+        }
     }
     zq_hRestorePalette();
     mark_dirty(zq_win32.win_height);
@@ -170,6 +182,9 @@ LRESULT on_activate(Message& m) {
     WORD state = LOWORD(m.wParam);
     WORD minimised = HIWORD(m.wParam);
     zq_win32.active = (minimised == 0 && state != WA_INACTIVE) ? 1 : 0;
+    // The default handling, which this message never reaches, would give the
+    // window the keyboard focus; without it keys arrive as system keys.
+    if (zq_win32.active) SetFocus(m.hwnd);
     GfxState* s = __zq_gfx;
     if (s && s->key_state) zq_hMemSet(s->key_state, 0, 128);
     mouse_buttons = 0;
@@ -230,8 +245,10 @@ LRESULT on_char(Message& m) {
 }
 
 LRESULT on_mouse_move(Message& m) {
-    mouse_x = LOWORD(m.lParam);
-    mouse_y = HIWORD(m.lParam);
+    // Signed: while a button is held the pointer can be left of or above the
+    // window.
+    mouse_x = static_cast<int16_t>(LOWORD(m.lParam));
+    mouse_y = static_cast<int16_t>(HIWORD(m.lParam));
     int32_t dx = 0, dy = 0;
     if (last_mouse_pos.x != kNoMotionYet) {
         dx = m.cursor.x - last_mouse_pos.x;
@@ -289,12 +306,6 @@ LRESULT on_set_cursor() {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     }
     return TRUE;
-}
-
-LRESULT on_close() {
-    zq_hPostKey(ZQ_KEY_CLOSE);
-    post_event(GfxEventType::CloseRequest);
-    return 0;
 }
 
 LRESULT on_mouse_leave(Message& m) {

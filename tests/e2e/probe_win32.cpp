@@ -3,7 +3,7 @@
 //                   (through zq_GfxGetGLProcAddress) every frame until a key
 //                   is read (60 s at most); prints "ready" after the first
 //   pace SECONDS    the demo's frame loop on an OpenGL screen for SECONDS;
-//                   prints "pace: ... expected E ... = F fps, CPU C%"
+//                   prints "pace: ... expected E ms, waited W ms ..., CPU C%"
 // and what the cycle action counts: threads, handles, windows, modules, C heap
 // and private memory.
 #include <windows.h>
@@ -68,20 +68,23 @@ int pace(int argc, char** argv) {
     if (!find_gl()) return 1;
     double seconds = argc > 0 ? std::atof(argv[0]) : 5.0;
     int32_t rate = __zq_gfx->refresh_rate;
-    double expected = rate > 1 && rate <= 1000 ? rate : 1000.0 / zq_hRefreshPeriodMs(rate);
+    // The wait sleeps one refresh period, whatever the frame took to draw.
+    double expected = zq_hRefreshPeriodMs(rate), waited = 0;
     double start = zq_Timer(), cpu_start = cpu_seconds();
     long frames = 0;
     for (; zq_Timer() - start < seconds; ++frames) {
         SectorParams p = DRAW_FRAME();
         gl_frame(0xFF000000u | (p.RED << 16) | (p.GREEN << 8) | p.BLUE);
+        double before = zq_Timer();
         zq_GfxWaitVSync();
+        waited += zq_Timer() - before;
     }
     double elapsed = zq_Timer() - start;
     std::printf(
-        "pace: refresh_rate %d, expected %.1f fps, %ld frames in %.2f s = %.1f fps, "
-        "CPU %.1f%%\n",
-        rate, expected, frames, elapsed, frames / elapsed,
-        100.0 * (cpu_seconds() - cpu_start) / elapsed);
+        "pace: refresh_rate %d, expected %.1f ms, waited %.1f ms per frame, %ld frames in "
+        "%.2f s = %.1f fps, CPU %.1f%%\n",
+        rate, expected, 1000.0 * waited / static_cast<double>(frames), frames, elapsed,
+        frames / elapsed, 100.0 * (cpu_seconds() - cpu_start) / elapsed);
     return 0;
 }
 
