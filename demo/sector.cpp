@@ -101,8 +101,7 @@ class BatchPen {
 
     void line(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
         if (count_ == kCapacity) flush();
-        segments_[count_++] = ZqGfxSegment{static_cast<float>(x1), static_cast<float>(y1),
-                                           static_cast<float>(x2), static_cast<float>(y2)};
+        segments_[count_++] = ZqGfxSegment{x1, y1, x2, y2};
     }
 
    private:

@@ -27,7 +27,14 @@ constexpr int32_t kStackRows = 1024;
 class RowUnion {
    public:
     RowUnion(GfxContext* ctx, uint32_t color, Run* rows)
-        : ctx_(ctx), color_(color), first_row_(ctx->view_y), rows_(rows - ctx->view_y) {
+        : ctx_(ctx),
+          color_(color),
+          first_row_(ctx->view_y),
+          right_(ctx->view_x + ctx->view_w - 1),
+          bottom_(ctx->view_y + ctx->view_h - 1),
+          origin_x_((ctx->flags & CTX_VIEW_ABSOLUTE) ? 0 : ctx->view_x),
+          origin_y_((ctx->flags & CTX_VIEW_ABSOLUTE) ? 0 : ctx->view_y),
+          rows_(rows - ctx->view_y) {
         std::fill_n(rows, ctx->view_h, kEmptyRun);
     }
 
@@ -40,6 +47,17 @@ class RowUnion {
         }
         write(y, run);
         run = Run{a, b};
+    }
+
+    // A row from a to b (either order) in the caller's coordinates, as the
+    // line statement translates and clips it.
+    void add_span(int32_t y, int32_t a, int32_t b) {
+        y += origin_y_;
+        if (y < ctx_->view_y || y > bottom_) return;
+        if (a > b) std::swap(a, b);
+        a = std::max(a + origin_x_, ctx_->view_x);
+        b = std::min(b + origin_x_, right_);
+        if (a <= b) add(y, a, b);
     }
 
     // The pixels of a clipped line, row by row, as its walk from the first
@@ -107,14 +125,23 @@ class RowUnion {
 
     GfxContext* ctx_;
     uint32_t color_;
-    int32_t first_row_;
-    Run* rows_;  // indexed by target row
+    int32_t first_row_, right_, bottom_;  // the view's last column and row
+    int32_t origin_x_, origin_y_;         // what the translation adds
+    Run* rows_;                           // indexed by target row
 };
+
+// Whether the line statement sees the segment's coordinates unchanged: every
+// int32 of this size is a float.
+bool exact_in_float(const ZqGfxSegment& g) {
+    constexpr uint32_t kLimit = 1u << 24;
+    auto near = [](int32_t v) { return static_cast<uint32_t>(v) + kLimit <= 2 * kLimit; };
+    return near(g.x1) && near(g.y1) && near(g.x2) && near(g.y2);
+}
 
 void draw_one_by_one(void* target, const ZqGfxSegment* segments, int32_t count, uint32_t color) {
     for (int32_t i = 0; i < count; ++i) {
         const ZqGfxSegment& s = segments[i];
-        zq_GfxLine(target, s.x1, s.y1, s.x2, s.y2, color, 0, 0xFFFF, 0);
+        zq_GfxLine(target, float(s.x1), float(s.y1), float(s.x2), float(s.y2), color, 0, 0xFFFF, 0);
     }
 }
 
@@ -146,20 +173,24 @@ void zq_GfxLineBatch(void* target, const ZqGfxSegment* segments, int32_t count, 
         if (!rows) return draw_one_by_one(target, segments, count, color);
     }
     RowUnion rows_union(ctx, pen, rows);
-    bool drawn = false;
-    for (int32_t i = 0; i < count; ++i) {
+    zq_hGfxLock();
+    // Back to front: a shape outlined and then filled has each outline line
+    // beside the fill that follows it, which then comes first and takes it in.
+    for (int32_t i = count - 1; i >= 0; --i) {
         const ZqGfxSegment& g = segments[i];
+        if (g.y1 == g.y2 && exact_in_float(g)) {
+            rows_union.add_span(g.y1, g.x1, g.x2);
+            continue;
+        }
         int32_t x1, y1, x2, y2;
-        if (!zq_hVisibleLine(ctx, g.x1, g.y1, g.x2, g.y2, &x1, &y1, &x2, &y2)) continue;
-        if (!drawn) zq_hGfxLock();
-        drawn = true;
-        rows_union.add_line(x1, y1, x2, y2);
+        if (zq_hVisibleLine(ctx, float(g.x1), float(g.y1), float(g.x2), float(g.y2), &x1, &y1, &x2,
+                            &y2)) {
+            rows_union.add_line(x1, y1, x2, y2);
+        }
     }
-    ctx->last_x = segments[count - 1].x2;
-    ctx->last_y = segments[count - 1].y2;
-    if (drawn) {
-        rows_union.finish();
-        zq_hGfxUnlock();
-    }
+    rows_union.finish();
+    zq_hGfxUnlock();
+    ctx->last_x = float(segments[count - 1].x2);
+    ctx->last_y = float(segments[count - 1].y2);
     if (rows != stack_rows) std::free(rows);
 }
