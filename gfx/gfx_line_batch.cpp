@@ -5,6 +5,7 @@
 // a refill of overlapping pixels per line.
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "gfx/gfx_internal.h"
 
