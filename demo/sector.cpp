@@ -14,9 +14,13 @@ uint32_t sector_color(uint8_t red, uint8_t green, uint8_t blue) {
     return 0xFF000000u | (uint32_t{red} << 16) | (uint32_t{green} << 8) | blue;
 }
 
-// Rounds to nearest, ties to even, as the processor's default conversion does.
+// Rounds to nearest, ties to even, as the processor's default conversion does:
+// the x87 rounding instruction itself, which the library call wraps at many
+// times the cost.
 int32_t round_even(long double v) {
-    return static_cast<int32_t>(std::nearbyintl(v));
+    long double r;
+    __asm__("frndint" : "=t"(r) : "0"(v));
+    return static_cast<int32_t>(r);
 }
 
 // 32-bit two's-complement arithmetic of the 16.16 edge walk, without the
