@@ -9,8 +9,8 @@
 #include <cstring>
 #include <vector>
 
-#include "gfx/gfx_internal.h"
 #include "gfx/blit/gfx_blitter.h"
+#include "gfx/gfx_internal.h"
 
 namespace {
 

@@ -72,7 +72,7 @@ Peers& peers() {
 
 bool open_peers() {
     Peers& p = peers();
-    if (zq_GfxScreenRes(kWidth, kHeight, 32, 0, -1, 0) != 0) return false;
+    if (!zq_bench_screen()) return false;
     p.pixels = reinterpret_cast<uint32_t*>(__zq_gfx->framebuffer);
     p.stride = __zq_gfx->pitch / 4;
     p.surface = SDL_CreateRGBSurfaceWithFormatFrom(p.pixels, kWidth, kHeight, 32, __zq_gfx->pitch,

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "bench/peers.h"
+#include "gfx/gfx_internal.h"
 
 namespace {
 
@@ -59,6 +60,12 @@ void print_table(const std::vector<PeerRow>& rows, const MedianReporter& times) 
 }
 
 }  // namespace
+
+bool zq_bench_screen() {
+    const GfxState* s = __zq_gfx;
+    if (s && s->width == 640 && s->height == 480 && s->depth == 32) return true;
+    return zq_GfxScreenRes(640, 480, 32, 0, -1, 0) == 0;
+}
 
 bool zq_bench_add_rows(std::vector<PeerRow> (*make)()) {
     makers().push_back(make);

@@ -26,3 +26,8 @@ struct PeerRow {
 // Call it from a static initialiser:
 //   static const bool added = zq_bench_add_rows(make_my_rows);
 bool zq_bench_add_rows(std::vector<PeerRow> (*make)());
+
+// The rows' one screen: 640 x 480 x 32 on the Null driver, opened by the first
+// maker that asks (opening another would free the framebuffer the rows of an
+// earlier maker draw into). False when no screen can be opened.
+bool zq_bench_screen();

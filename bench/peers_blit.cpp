@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "bench/peers.h"
-#include "gfx/gfx_internal.h"
 #include "gfx/blit/gfx_blitter.h"
+#include "gfx/gfx_internal.h"
 
 namespace {
 

@@ -278,6 +278,10 @@ int32_t zq_hEncode(const uint8_t* in, int32_t in_size, uint8_t* out, int32_t* ou
 bool zq_hClipLine(const GfxContext* ctx, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
 // zq_GfxLine drawn the plain way: the full clip for every line, then every pixel
 // through put_pixel. The faster paths of zq_GfxLine must give the same pixels.
+// The line zq_GfxLine would draw, translated and clipped: both points inside
+// the view, first point first; false when nothing of it is visible.
+bool zq_hVisibleLine(const GfxContext* ctx, float x1, float y1, float x2, float y2, int32_t* x1_out,
+                     int32_t* y1_out, int32_t* x2_out, int32_t* y2_out);
 void zq_hGfxLinePlain(void* target, float x1, float y1, float x2, float y2, uint32_t color,
                       int32_t type, uint32_t style, int32_t flags);
 

@@ -508,6 +508,17 @@ void zq_hGfxLinePlain(void* target, float x1, float y1, float x2, float y2, uint
     line_statement<clipped_segment, draw_plain>(target, x1, y1, x2, y2, color, type, style, flags);
 }
 
+bool zq_hVisibleLine(const GfxContext* ctx, float x1, float y1, float x2, float y2, int32_t* x1_out,
+                     int32_t* y1_out, int32_t* x2_out, int32_t* y2_out) {
+    ViewSegment v;
+    if (!visible_segment(ctx, x1, y1, x2, y2, v)) return false;
+    *x1_out = v.x1;
+    *y1_out = v.y1;
+    *x2_out = v.x2;
+    *y2_out = v.y2;
+    return true;
+}
+
 void zq_hWalkLine1(GfxContext* ctx, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color,
                    uint32_t style) {
     walk_line<uint8_t>(ctx, x1, y1, x2, y2, color, style);
