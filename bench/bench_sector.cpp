@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "demo/sector.h"
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 static void BM_DrawSegmentFullCircle(benchmark::State& state) {
     zq_GfxScreen(18, 32, 0, -1, 0);
