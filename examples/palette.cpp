@@ -1,7 +1,6 @@
 // Lines, boxes and a palette animation on a 320 x 200 screen with 256
 // indexed colours: the picture is drawn once, then only the palette moves.
 // Usage: palette [frames]   (any key or the close button ends it sooner)
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,10 +25,14 @@ int main(int argc, char** argv) {
         zq_End(1);
     }
     set_wheel(0);
-    // Rays from the centre, one colour each.
+    // Rays from the centre to the edge of the screen, one colour each: 60 to
+    // each side, clockwise from the top left corner.
     for (int i = 0; i < 240; ++i) {
-        const float a = static_cast<float>(i) * 6.2831853f / 240.0f;
-        zq_GfxLine(nullptr, 160, 100, 160 + 150 * std::cos(a), 100 + 90 * std::sin(a),
+        const int k = i % 60, side = i / 60;
+        const int along_x = k * 320 / 60, along_y = k * 200 / 60;
+        const int x = side == 0 ? along_x : side == 1 ? 319 : side == 2 ? 319 - along_x : 0;
+        const int y = side == 0 ? 0 : side == 1 ? along_y : side == 2 ? 199 : 199 - along_y;
+        zq_GfxLine(nullptr, 160, 100, static_cast<float>(x), static_cast<float>(y),
                    static_cast<uint32_t>(16 + i), 0, 0xFFFF, 0);
     }
     // Nested boxes: filled, then outlined with a dashed pattern.

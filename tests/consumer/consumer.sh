@@ -11,7 +11,7 @@ fail() { echo "consumer $arch: FAIL: $*" && failures=$((failures + 1)); }
 
 # name, frames, size and hash of the final framebuffer
 expected="text 60 640x480x32_08be1751
-palette 60 320x200x8_f194a34b
+palette 60 320x200x8_979f24cf
 paint 60 640x480x32_1d33ce44
 keys 60 640x480x4_b7bba313
 image 60 400x300x32_1aa99545"
