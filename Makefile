@@ -8,7 +8,8 @@ JOBS       ?= $(shell nproc)
 RUNS_32BIT = /usr/lib/wine/wineserver32 --version >/dev/null 2>&1
 
 .PHONY: all deps host asan tsan win32 win64 demo test test-host test-asan test-tsan \
-        test-win32 test-win64 bench bench-build clean format fuzz fuzz-build test-fuzz
+        test-win32 test-win64 bench bench-build clean format fuzz fuzz-build test-fuzz \
+        install install-win32 install-win64 docs test-consumer
 
 all: host win32 win64
 
@@ -104,7 +105,37 @@ test-fuzz: fuzz-build
 	    || { cat $(FUZZ_DIR)/$$f-replay.log; exit 1; }; \
 	  echo "test-fuzz: $$f: $$(grep -E '^Done' $(FUZZ_DIR)/$$f-replay.log)"; done
 
-test: test-host test-asan test-tsan test-win64 test-win32 bench-build test-fuzz
+
+# `make install PREFIX=DIR` (and install-win32, install-win64): the static
+# library, the public headers, the CMake package zqgfx and zqgfx.pc.
+define install_to
+	@test -n "$(PREFIX)" || { echo "usage: make $@ PREFIX=DIR"; exit 2; }
+	@cmake --install $(BUILD)/$(1) --prefix "$(PREFIX)"
+endef
+
+install: host
+	$(call install_to,host)
+
+install-win32: win32
+	$(call install_to,win32)
+
+install-win64: win64
+	$(call install_to,win64)
+
+# The API reference from the public headers; an undocumented call fails it.
+docs:
+	@mkdir -p $(BUILD)/docs
+	@(cat docs/Doxyfile; echo "OUTPUT_DIRECTORY = $(BUILD)/docs") | doxygen -
+	@echo "docs: $(BUILD)/docs/html/index.html"
+
+# The examples built from an installed prefix alone and run to their end.
+test-consumer: host win64 win32
+	@tests/consumer/consumer.sh host
+	@tests/consumer/consumer.sh win64
+	@if $(RUNS_32BIT); then tests/consumer/consumer.sh win32; else \
+	  echo "test-consumer: win32 SKIPPED: this machine's kernel cannot run 32-bit programs"; fi
+
+test: test-host test-asan test-tsan test-win64 test-win32 bench-build test-fuzz test-consumer docs
 
 # Runs the 32-bit product where the kernel allows, else the 64-bit build.
 demo: deps

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 #include "runtime/zq_rt.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "demo/frame.h"
 #include "demo/sector.h"
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 template <void (*draw)(int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, uint8_t, uint8_t,
                        uint8_t)>

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "zq/zq_rt.h"
+
 // Virtual-key codes the tables use (the values of the Windows VK_ names; named
 // apart from them so that both can be in scope).
 namespace Vk {
@@ -37,8 +39,7 @@ inline constexpr int32_t AnyAlt = RightAlt | LeftAlt;
 inline constexpr int32_t AnyCtrl = RightCtrl | LeftCtrl;
 }  // namespace KeyState
 
-// The extended key code of the window's close button (also Alt+F4).
-inline constexpr int32_t ZQ_KEY_CLOSE = 0x6BFF;
+// ZQ_KEY_CLOSE, the close button's key code, is public (zq/zq_rt.h).
 
 // Scan code to virtual key(s); vk2 is 0 when the key has one virtual key.
 struct KeyTableRow {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "demo/sector.h"
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 namespace {
 // The product of a draw and its scale, rounded to nearest with ties to even.

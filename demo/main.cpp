@@ -1,7 +1,7 @@
 // The sector demo: one random filled sector per displayed frame until a key is
 // read. The generator is never seeded, so every run draws the same sequence.
 #include "demo/frame.h"
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 int main(int argc, char** argv) {
     zq_Init(argc, argv, 0);

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "demo/x87_trig.h"
-#include "gfx/zq_gfx.h"
+#include "zq/zq_gfx.h"
 
 namespace {
 constexpr double PI = 3.141593;

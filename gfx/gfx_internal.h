@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gfx/zq_gfx.h"
 #include "runtime/zq_rt.h"
+#include "zq/zq_gfx.h"
 
 // Built-in font and palette descriptors.
 struct FontDesc {
@@ -39,24 +39,6 @@ struct CharCell {
     uint32_t bg;
 };
 
-// Screen and driver flags (the flags argument of the screen calls and of a
-// driver's init).
-namespace DriverFlags {
-inline constexpr int32_t Fullscreen = 0x01;
-inline constexpr int32_t OpenGL = 0x02;
-inline constexpr int32_t FixedMode = 0x04;
-inline constexpr int32_t Borderless = 0x08;
-inline constexpr int32_t Shaped = 0x10;
-inline constexpr int32_t Topmost = 0x20;
-inline constexpr int32_t AlphaDrawing = 0x40;
-// Read by the OpenGL driver only.
-inline constexpr int32_t StencilBuffer = 0x10000;
-inline constexpr int32_t AccumBuffer = 0x20000;
-inline constexpr int32_t Multisample = 0x40000;
-inline constexpr int32_t NoDisplay = -1;
-inline constexpr int32_t Closing = static_cast<int32_t>(0x80000000u);
-}  // namespace DriverFlags
-
 struct GfxDriver {
     const char* name;
     int32_t (*init)(const char* title, int32_t w, int32_t h, int32_t depth, int32_t refresh_rate,
@@ -87,43 +69,6 @@ inline constexpr uint32_t SCREEN_TEXT_PENDING = 0x00000004;
 inline constexpr uint32_t SCREEN_ALPHA_PRIMITIVES = 0x00000008;
 inline constexpr uint32_t SCREEN_HAS_MMX = 0x01000000;
 inline constexpr uint32_t SCREEN_OPENGL = 0x20000000;
-
-// One event of the screen's event ring: what the window did, for programs
-// that follow the window rather than the key buffer.
-enum class GfxEventType : int32_t {
-    None = 0,
-    KeyDown = 1,
-    KeyUp = 2,
-    KeyRepeat = 3,
-    MouseMotion = 4,
-    ButtonDown = 5,
-    ButtonUp = 6,
-    ButtonDoubleClick = 7,
-    WheelMotion = 8,
-    MouseIn = 9,
-    MouseOut = 10,
-    FocusIn = 11,
-    FocusOut = 12,
-    CloseRequest = 13,
-};
-
-struct GfxEvent {
-    GfxEventType type;
-    union {
-        struct {
-            int32_t scan_code;  // zq_hVirtualToScancode of the key
-            int32_t char_code;  // the key's character 0..255, else 0
-        } key;                  // KeyDown, KeyUp, KeyRepeat
-        struct {
-            int32_t x, y;    // client coordinates, display pixels
-            int32_t dx, dy;  // pointer movement since the previous motion
-        } motion;            // MouseMotion, MouseIn
-        int32_t button;      // ButtonDown/Up/DoubleClick: 1 left, 2 right, 4 middle
-        int32_t wheel;       // WheelMotion: the wheel position after the change
-        int32_t data[4];     // the four words, whatever the type
-    };
-};
-static_assert(sizeof(GfxEvent) == 5 * sizeof(int32_t));
 
 // The event ring holds ZQ_EVENT_SLOTS - 1 events, the key buffer
 // ZQ_KEY_SLOTS - 1 keys; both drop their oldest entry when full. Powers of two:
@@ -257,11 +202,7 @@ uint32_t zq_hMakeColor(int32_t bpp, uint32_t color, int32_t r, int32_t g, int32_
 // A 0xAARRGGBB colour (or a palette index) in the form of a `bpp` target,
 // masked to the pixel size.
 uint32_t zq_hFixColor(int32_t bpp, uint32_t color);
-void zq_GfxPalette(int32_t index, int32_t r, int32_t g, int32_t b);
-void zq_GfxPaletteUsing(const int32_t* data);
 void zq_hRestorePalette();
-int32_t zq_GfxIn(uint16_t port);
-int32_t zq_GfxOut(uint16_t port, uint8_t value);
 
 // Built-in data and the LZW codec.
 void zq_hSetupData();
@@ -291,9 +232,6 @@ void zq_hGfxLinePlain(void* target, float x1, float y1, float x2, float y2, uint
 void zq_hMarkDirtyRows(const GfxContext* ctx, int32_t first, int32_t last);
 void zq_hGfxBox(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t color, int32_t filled,
                 uint32_t style);
-int32_t zq_GfxClear(int32_t mode);
-void zq_GfxView(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t fill_color,
-                uint32_t border_color, int32_t flags);
 
 // Text cells.
 void zq_hResetCharCells(GfxContext* ctx, int32_t allocate);
@@ -309,7 +247,6 @@ void zq_hHookConScroll(ConPrintView* view, int32_t left, int32_t top, int32_t ri
                        int32_t rows);
 
 // Screen.
-int32_t zq_GfxSetWindowTitle(ZqString* title);
 void zq_GfxViewUpdate();
 
 // Translated coordinates are kept within +/- ZQ_COORD_LIMIT, and no screen or
@@ -358,30 +295,6 @@ int32_t zq_hPostKey(int32_t key);
 // display lock through the screen-lock idiom.
 int32_t zq_hGfxInputBufferChanged();
 
-// The graphics functions the console hooks point at while a screen is open.
-ZqString* zq_GfxInkey();
-int32_t zq_GfxGetkey();
-int32_t zq_GfxKeyHit();
-int32_t zq_GfxColor(int32_t fg, int32_t bg, int32_t flags);
-int32_t zq_GfxLocate(int32_t row, int32_t col, int32_t cursor);
+// Console hook targets of no use to programs (the others are public).
 int32_t zq_GfxLocateRaw(int32_t row, int32_t col, int32_t cursor);  // 0-based, -1 keeps
-int32_t zq_GfxWidth(int32_t cols, int32_t rows);
-int32_t zq_GfxGetX();
-int32_t zq_GfxGetY();
-void zq_GfxGetXY(int32_t* col, int32_t* row);
-void zq_GfxGetSize(int32_t* cols, int32_t* rows);
-int32_t zq_GfxPrintBufferEx(const char* text, int32_t len, int32_t mask);
-int32_t zq_GfxPrintBuffer(const char* text, int32_t mask);  // len = strlen(text)
-int32_t zq_GfxPrintBufferWstrEx(const char16_t* text, int32_t len, int32_t mask);
-int32_t zq_GfxPrintBufferWstr(const char16_t* text, int32_t mask);
-char* zq_GfxReadStr(char* buffer, int32_t max_len);
-int32_t zq_GfxMultikey(int32_t scan_code);
-int32_t zq_GfxGetMouse(int32_t* x, int32_t* y, int32_t* wheel, int32_t* buttons);
-int32_t zq_GfxSetMouse(int32_t x, int32_t y, int32_t cursor);
-int32_t zq_GfxLineInput(ZqString* prompt, void* dst, int32_t dst_size, int32_t fill_rest,
-                        int32_t add_question, int32_t add_newline);
-int32_t zq_GfxLineInputWstr(const char16_t* prompt, char16_t* dst, int32_t dst_chars,
-                            int32_t add_question, int32_t add_newline);
-int32_t zq_GfxReadXY(int32_t col, int32_t row, int32_t colour_flag);
-void zq_GfxSleep(int32_t ms);
 int32_t zq_GfxIsRedir(int32_t is_input);
