@@ -6,7 +6,8 @@
 set -u
 root=$(cd "$(dirname "$0")/../.." && pwd)
 arch=$1 tmp=$(mktemp -d) failures=0 passes=0 run=() cmake_args=()
-trap 'rm -rf "$tmp"' EXIT
+# Wine keeps a server alive for the next program; end it with the test.
+trap 'rm -rf "$tmp"; [ "$arch" = host ] || (source "$root/scripts/wine-env.sh" "$arch" && wineserver -k) 2>/dev/null' EXIT
 fail() { echo "consumer $arch: FAIL: $*" && failures=$((failures + 1)); }
 
 # name, frames, size and hash of the final framebuffer
