@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "zq/zq_gfx.h"
 #include "runtime/zq_rt.h"
+#include "zq/zq_gfx.h"
 
 namespace {
 void print_lines(benchmark::State& state) {

@@ -178,8 +178,11 @@ void zq_hSetupFuncs(int32_t bpp) {
     GfxState* s = __zq_gfx;
     bool mmx = (zq_CpuDetect() & kCpuHasMmx) != 0;
     if (mmx && s) s->flags |= SCREEN_HAS_MMX;
-    zq_hMemCpy = mmx ? zq_hMemCpyMMX : plain_memcpy;
-    zq_hMemSet = mmx ? zq_hMemSetMMX : plain_memset;
+    // Display update threads call these two; they are chosen by the processor
+    // alone, so after the first screen's set-up (before any such thread
+    // starts) they never change and are never written again.
+    if (PixelCpyFn cpy = mmx ? zq_hMemCpyMMX : plain_memcpy; zq_hMemCpy != cpy) zq_hMemCpy = cpy;
+    if (PixelSetFn set = mmx ? zq_hMemSetMMX : plain_memset; zq_hMemSet != set) zq_hMemSet = set;
     bool use_mmx = s && (s->flags & SCREEN_HAS_MMX);
     bool alpha = s && (s->flags & SCREEN_ALPHA_PRIMITIVES);
     PixelFuncs f = funcs_for(bpp, use_mmx, alpha);
