@@ -45,19 +45,6 @@ Bytes reference_pixel(int src_depth, int dst_depth, bool rgb, const uint8_t* p,
     return display_pixel(dst_depth, rgb, source_color(src_depth, p, palette), alpha);
 }
 
-// The reference itself, on hand-worked pixels: a palette entry holds
-// R 0xFF, G 0x80, B 0x01.
-TEST(BlitterReference, KnownPixels) {
-    const uint32_t palette[2] = {0, 0x000180FF};
-    const uint8_t index = 1, red16[] = {0x00, 0xF8}, pixel32[] = {0x56, 0x34, 0x12, 0xFF};
-    EXPECT_EQ(reference_pixel(8, 16, false, &index, palette), (Bytes{0x00, 0xFC}));
-    EXPECT_EQ(reference_pixel(8, 15, true, &index, palette), (Bytes{0x1F, 0x02}));
-    EXPECT_EQ(reference_pixel(8, 24, false, &index, palette), (Bytes{0x01, 0x80, 0xFF}));
-    EXPECT_EQ(reference_pixel(16, 32, true, red16, palette), (Bytes{0xF8, 0, 0, 0}));
-    EXPECT_EQ(reference_pixel(32, 16, true, pixel32, palette), (Bytes{0xA2, 0x51}));
-    EXPECT_EQ(reference_pixel(32, 15, false, pixel32, palette), (Bytes{0xCA, 0x08}));
-}
-
 struct Member {
     const char* name;
     Blitter plain, mmx;  // mmx: null where the copy serves both sets
@@ -130,40 +117,34 @@ Bytes run(Blitter b, size_t bytes, int32_t pitch) {
 // Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2,
 // dirty lines only (a clean line between dirty ones stays untouched), into
 // lines longer than the pixels and into lines end to end, which convert as
-// one run.
-void expect_members_match() {
-    for (const Member& m : kMembers) {
-        for (int width : {1, 7, 13, 16, 641}) {
-            ASSERT_EQ(zq_GfxScreenRes(width, kHeight, m.src, 0, -1, 0), 0);
-            zq_hGetBlitter(m.dst, m.rgb);  // sets the 16-to-32 table's order
-            fill_screen(static_cast<uint32_t>(width));
-            const int32_t line = width * (m.dst == 15 ? 2 : m.dst / 8);
-            for (auto [repeat, pitch] :
-                 {std::pair(1, line + 5), {1, line}, {2, line + 5}, {0, line}}) {
-                __zq_gfx->line_repeat = repeat;
-                Bytes want = expected_image(m, pitch);
-                SCOPED_TRACE(testing::Message()
-                             << m.name << (m.rgb ? " RGB" : " BGR") << " width " << width
-                             << " repeat " << repeat << " pitch " << pitch);
-                EXPECT_EQ(run(m.plain, want.size(), pitch), want);
-                if (m.mmx) {
-                    EXPECT_EQ(run(m.mmx, want.size(), pitch), want) << "MMX";
+// one run; also without SSE2, for the MMX and plain loops SSE2 processors
+// never reach.
+TEST(Blitter, MembersMatchThePixelFormats) {
+    for (bool sse2 : {true, false}) {
+        zq_hBlitAllowSse2(sse2);
+        for (const Member& m : kMembers) {
+            for (int width : {1, 7, 13, 16, 641}) {
+                ASSERT_EQ(zq_GfxScreenRes(width, kHeight, m.src, 0, -1, 0), 0);
+                zq_hGetBlitter(m.dst, m.rgb);  // sets the 16-to-32 table's order
+                fill_screen(static_cast<uint32_t>(width));
+                const int32_t line = width * (m.dst == 15 ? 2 : m.dst / 8);
+                for (auto [repeat, pitch] :
+                     {std::pair(1, line + 5), {1, line}, {2, line + 5}, {0, line}}) {
+                    __zq_gfx->line_repeat = repeat;
+                    Bytes want = expected_image(m, pitch);
+                    SCOPED_TRACE(testing::Message()
+                                 << m.name << (m.rgb ? " RGB" : " BGR") << " width " << width
+                                 << " repeat " << repeat << " pitch " << pitch << " sse2 " << sse2);
+                    EXPECT_EQ(run(m.plain, want.size(), pitch), want);
+                    if (m.mmx) {
+                        EXPECT_EQ(run(m.mmx, want.size(), pitch), want) << "MMX";
+                    }
                 }
+                __zq_gfx->line_repeat = 1;
+                zq_GfxScreen(0, 0, 0, 0, 0);
             }
-            __zq_gfx->line_repeat = 1;
-            zq_GfxScreen(0, 0, 0, 0, 0);
         }
     }
-}
-
-TEST(Blitter, MembersMatchThePixelFormats) {
-    expect_members_match();
-}
-
-// The MMX and plain loops that SSE2 processors never reach.
-TEST(Blitter, MembersMatchWithoutSse2) {
-    zq_hBlitAllowSse2(false);
-    expect_members_match();
     zq_hBlitAllowSse2(true);
 }
 

@@ -191,18 +191,6 @@ TEST_F(ScreenTest, ModesDepthsBuffersAndAFreshContext) {
               (Ints{640, 400, 200, 2, 0}));
 }
 
-// The order the drivers are tried in, as the Windows builds ship it (tests
-// swap in fake lists, so nothing else looks at the real one).
-TEST_F(ScreenTest, RealDriverListIsDirectXGdiOpenGL) {
-    Strings names;
-    for (const GfxDriver** d = saved_list_; *d; ++d) names.push_back((*d)->name);
-#ifdef _WIN32
-    EXPECT_EQ(names, (Strings{"DirectX", "GDI", "OpenGL"}));
-#else
-    EXPECT_EQ(names, (Strings{"X11"}));
-#endif
-}
-
 TEST_F(ScreenTest, InvalidRequestsChangeNothingOversizedOnesCloseTheScreen) {
     ASSERT_EQ(zq_GfxScreen(13, 0, 1, kNone, 0), 0);
     GfxState* before = __zq_gfx;
