@@ -132,4 +132,3 @@ TEST_F(WndProc, SwitchWithoutAWindowAsksTheProgramToEnd) {
     }
 }
 }  // namespace
-#endif
