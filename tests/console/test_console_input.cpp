@@ -149,7 +149,7 @@ TEST_F(ConsoleInput, AFullRingKeepsTheLast511KeysInOrder) {
     for (int32_t i = 0; i < 511; ++i) ASSERT_EQ(keys[i], i + 1);
 }
 
-TEST_F(ConsoleInput, ReadsTakeKeysAndPeeksLeaveThem) {
+TEST_F(ConsoleInput, ReadsTakeKeysPeeksLeaveThemOthersAreNoKeys) {
     EXPECT_EQ(zq_hConsoleInputBufferChanged(), 0);
     script.push_back(key_event(true, Vk::Up, 0x48, 0, Enhanced));
     EXPECT_EQ(zq_ConsoleKeyHit(), 1);
@@ -167,9 +167,8 @@ TEST_F(ConsoleInput, ReadsTakeKeysAndPeeksLeaveThem) {
     EXPECT_EQ(zq_ConsoleGetkey(), 0x48FF);
     EXPECT_EQ(take(zq_ConsoleInkey()), "b");
     EXPECT_EQ(take(zq_ConsoleInkey()), "");
-}
 
-TEST_F(ConsoleInput, ACloseNotificationReadsAsTheCloseKey) {
+    // A close notification reads as the close key.
     close_pending = true;
     EXPECT_EQ(take(zq_ConsoleInkey()), "\xFF\x6B");
     close_pending = true;
@@ -179,9 +178,8 @@ TEST_F(ConsoleInput, ACloseNotificationReadsAsTheCloseKey) {
     EXPECT_EQ(std::vector<int>({r.vk, r.scan, static_cast<int>(r.state)}),
               std::vector<int>({Vk::F1 + 3, 0x3E, LeftAlt}));
     EXPECT_EQ(zq_ConsoleGetkey(), ZQ_KEY_CLOSE);
-}
 
-TEST_F(ConsoleInput, MouseEventsGoToTheHookOnly) {
+    // Mouse events go to the hook only.
     static int calls = 0;
     const ConEvent mouse{ConEventKind::Mouse, {}, nullptr};
     script.push_back(mouse);

@@ -35,7 +35,6 @@ const GfxDriver fake_driver = [] {
 uint32_t rgb_entry(uint32_t r, uint32_t g, uint32_t b) {
     return r | g << 8 | b << 16;
 }
-
 uint32_t entry_of(const PaletteDesc& p, int i) {
     return rgb_entry(p.data[i * 3], p.data[i * 3 + 1], p.data[i * 3 + 2]);
 }
@@ -82,8 +81,7 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(shown(3), rgb_entry(255, 129, 64));
     EXPECT_EQ(driver_log.calls, (std::vector<Call>{{3, 255, 129, 64}}));
     EXPECT_EQ(dirty_rows(), screen().height);
-    EXPECT_EQ(driver_log.locks, 1);
-    EXPECT_EQ(driver_log.unlocks, 1);
+    EXPECT_EQ(std::pair(driver_log.locks, driver_log.unlocks), std::pair(1, 1));
     EXPECT_EQ(screen().flags & (SCREEN_LOCKED | SCREEN_LOCK_SET), 0u);
     zq_GfxPalette(5, 0x3F0000, -1, -1);  // DAC value form
     EXPECT_EQ(shown(5), rgb_entry(0, 0, 255));
@@ -174,8 +172,7 @@ TEST_F(PaletteTest, EgaPortsAndPaletteUsingUseTheColourTable) {
     for (uint8_t v : {63, 0, 32}) zq_GfxOut(0x3C9, v);
     const uint32_t color = rgb_entry(252, 0, 128);
     EXPECT_EQ(screen().palette[4], color);
-    EXPECT_EQ(shown(4), color);
-    EXPECT_EQ(shown(9), color);
+    EXPECT_EQ(std::pair(shown(4), shown(9)), std::pair(color, color));
     EXPECT_EQ(shown(5), entry_of(zq_palette_16, 5));
     EXPECT_EQ(dirty_rows(), screen().height);
     zq_GfxOut(0x3C7, 9);  // reads give what the attributes show

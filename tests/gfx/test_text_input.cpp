@@ -1,6 +1,5 @@
 // Reading on the graphics screen: text cells read back, the raw string reader
-// with its block cursor, and line input over the line editor. Keys come from a
-// scripted key source put in the getkey hook.
+// with its block cursor, and line input. Keys come from a scripted getkey hook.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -52,21 +51,18 @@ class TextInput : public NullScreenTest {
 };
 
 TEST(ReadXY, ColoursPackedByDepth) {
-    struct Case {
-        int mode, depth;
-        int32_t fg, bg, flag, want;
-    };
-    const Case cases[] = {
-        {18, 8, 15, 1, 1, 15 + 1 * 256},           {12, 4, 15, 1, 1, 15 + 1 * 16},
-        {18, 32, 0x123456, 0xABCDEF, 2, 0xABCDEF}, {18, 32, 0x123456, 0xABCDEF, 1, 0x123456},
-        {18, 32, 0x123456, 0xABCDEF, 0, 'A'},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.depth << " bits, flag " << c.flag);
-        ASSERT_EQ(zq_GfxScreen(c.mode, c.depth, 1, DriverFlags::NoDisplay, 0), 0);
-        zq_GfxColor(c.fg, c.bg, 0);
+    // {mode, depth, fg, bg, flag, result}
+    const int32_t cases[][6] = {{18, 8, 15, 1, 1, 15 + 1 * 256},
+                                {12, 4, 15, 1, 1, 15 + 1 * 16},
+                                {18, 32, 0x123456, 0xABCDEF, 2, 0xABCDEF},
+                                {18, 32, 0x123456, 0xABCDEF, 1, 0x123456},
+                                {18, 32, 0x123456, 0xABCDEF, 0, 'A'}};
+    for (const auto& [mode, depth, fg, bg, flag, want] : cases) {
+        SCOPED_TRACE(testing::Message() << depth << " bits, flag " << flag);
+        ASSERT_EQ(zq_GfxScreen(mode, depth, 1, DriverFlags::NoDisplay, 0), 0);
+        zq_GfxColor(fg, bg, 0);
         print("A");
-        EXPECT_EQ(zq_GfxReadXY(1, 1, c.flag), c.want);
+        EXPECT_EQ(zq_GfxReadXY(1, 1, flag), want);
         for (auto [col, row] :
              {std::pair(0, 1), std::pair(81, 1), std::pair(1, 0), std::pair(1, 31)})
             EXPECT_EQ(zq_GfxReadXY(col, row, 0), 0) << col << "," << row;
@@ -82,8 +78,7 @@ TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
         int max_len, col, row;  // the row shown afterwards, from column col of row
         std::vector<int32_t> keys;
         std::string stored, shown;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {4, 0, 0, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
         {4, 0, 0, {'a', 13}, "a\r", "a"},
         {8, 0, 0, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
@@ -110,7 +105,8 @@ TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
     ASSERT_EQ(open_screen(), 0);
 }
 
-TEST_F(TextInput, LineEditing) {
+// Editing keys, the prompt, and the destinations: a string, fixed and wide buffers.
+TEST_F(TextInput, LineInputEditsAndStores) {
     keys({'a', 'b', 'X', 'c', 'd', kLeft, kLeft, 8, kHome, kDel, 'A', kEnd, 'e', kIns, kHome});
     keys({'Z', kRight, kRight, kRight, kRight, kRight, kRight, '!', 13});  // Z overwrites
     ZqString dst{};
@@ -118,13 +114,8 @@ TEST_F(TextInput, LineEditing) {
     EXPECT_EQ(std::string(dst.data, dst.len), "Zbcde!");
     EXPECT_EQ(__zq_ctx.temp_strings, 0);
     zq_StrDelete(&dst);
-    TextModel m;
-    m.put(0, 0, "Name? Zbcde!");
-    EXPECT_TRUE(shows(m));
     EXPECT_EQ(text_cursor(), std::pair(0, 1));  // the line end after the input
-}
 
-TEST_F(TextInput, LineInputPromptAndDestinations) {
     keys("hi\r");
     char fixed[6] = "xxxxx";
     EXPECT_EQ(zq_GfxLineInput(nullptr, fixed, 6, 1, 1, 0), 0);  // no prompt: no "? " either
@@ -142,9 +133,10 @@ TEST_F(TextInput, LineInputPromptAndDestinations) {
     EXPECT_STREQ(none, "abc");
 
     TextModel m;
-    m.put(0, 0, "hiQ? \xE9tat");
+    m.put(0, 0, "Name? Zbcde!");
+    m.put(0, 1, "hiQ? \xE9tat");
     EXPECT_TRUE(shows(m));
-    EXPECT_EQ(text_cursor(), std::pair(0, 1));
+    EXPECT_EQ(text_cursor(), std::pair(0, 2));
 }
 
 // A line that wraps at the bottom of the screen scrolls it; editing at its
@@ -156,8 +148,7 @@ TEST_F(TextInput, LineEditingAtTheBottom) {
         std::initializer_list<int32_t> keys;  // after "0123456789"
         std::string result;
         int col, row;  // where the result starts on screen afterwards
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {75, {kHome, 'X', 13}, "X0123456789", 74, 28},
         {71, {kLeft, kEnd, 'Z', 13}, "0123456789Z", 70, 28},
         {71, {kHome, kDel, 13}, "123456789", 70, 29},
