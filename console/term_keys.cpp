@@ -2,6 +2,8 @@
 // strokes that type them on a US layout, and the escape sequences of the
 // cursor, editing and function keys become those keys' strokes, so that the
 // key translation gives the same codes as on the Win32 console.
+#include <cstring>
+
 #include "console/con_in.h"
 #include "console/io_input.h"
 #include "console/kbd_sys.h"
@@ -224,16 +226,18 @@ int32_t term_feed(TermDecoder* d, const uint8_t* bytes, int32_t len, int64_t now
     if (len <= 0) return keys;
     if (len > ZQ_TERM_FEED) len = ZQ_TERM_FEED;
     uint8_t all[ZQ_TERM_HELD + ZQ_TERM_FEED];
-    const int32_t held = d->count;
-    for (int32_t i = 0; i < held; ++i) all[i] = d->held[i];
-    for (int32_t i = 0; i < len; ++i) all[held + i] = bytes[i];
+    // The count is never outside 0..ZQ_TERM_HELD; saying so lets the compiler
+    // see the copies stay inside `all`.
+    const int32_t held = d->count > 0 && d->count <= ZQ_TERM_HELD ? d->count : 0;
+    std::memcpy(all, d->held, static_cast<size_t>(held));
+    std::memcpy(all + held, bytes, static_cast<size_t>(len));
     const int32_t total = held + len;
     int32_t at = decode_run(all, total, true, out, &keys);
     // A sequence too long to be one the decoder knows is taken as it stands.
     if (total - at > ZQ_TERM_HELD) at += decode_run(all + at, total - at, false, out, &keys);
     if (at > 0 || held == 0) d->since_ms = now_ms;
     d->count = total - at;
-    for (int32_t i = 0; i < d->count; ++i) d->held[i] = all[at + i];
+    std::memcpy(d->held, all + at, static_cast<size_t>(d->count));
     return keys;
 }
 
