@@ -1,7 +1,6 @@
 // The window procedure on a real window (Windows builds): the events and keys
 // each message posts, the early returns that keep the system menu shut, the
 // keyboard focus on activation and the window/full-screen switch.
-#ifdef _WIN32
 #include <cstdio>
 #include <cstring>
 #include <string>
