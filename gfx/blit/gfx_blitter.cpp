@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "gfx/gfx_internal.h"
 #include "gfx/blit/gfx_blitter_lines.h"
+#include "gfx/gfx_internal.h"
 
 using namespace blit;
 

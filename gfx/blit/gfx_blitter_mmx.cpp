@@ -4,10 +4,10 @@
 // 16-bit to 24 or 32 bits) and 24-bit output run the plain loops: MMX has no
 // gather, and assembling looked-up or 3-byte pixels in MMX registers measured
 // no faster than the scalar stores (slower for 24-bit output).
-#include "gfx/gfx_internal.h"
-#include "gfx/gfx_mmx.h"
 #include "gfx/blit/gfx_blitter.h"
 #include "gfx/blit/gfx_blitter_lines.h"
+#include "gfx/gfx_internal.h"
+#include "gfx/gfx_mmx.h"
 
 using namespace blit;
 

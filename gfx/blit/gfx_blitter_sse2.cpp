@@ -5,8 +5,8 @@
 // the processor reports SSE2.
 #include <emmintrin.h>
 
-#include "gfx/gfx_internal.h"
 #include "gfx/blit/gfx_blitter_lines.h"
+#include "gfx/gfx_internal.h"
 
 using namespace blit;
 

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "gfx/gfx_internal.h"
 #include "gfx/blit/gfx_blitter.h"
+#include "gfx/gfx_internal.h"
 
 // The update thread's routine; its argument is the start event to signal once
 // its window exists.
