@@ -17,7 +17,7 @@ struct ImageHeader {
 bool read_header(const void* image, ImageHeader* h) {
     std::memcpy(h, image, sizeof *h);
     return h->form == kImageForm && (h->bpp == 1 || h->bpp == 2 || h->bpp == 4) && h->width > 0 &&
-           h->height > 0 && h->pitch >= h->width * h->bpp;
+           h->height > 0 && h->pitch >= int64_t{h->width} * h->bpp;
 }
 }  // namespace
 
