@@ -57,11 +57,7 @@ std::vector<Segment> random_spans() {
     return set;
 }
 
-struct Peers {
-    uint32_t* pixels = nullptr;  // the screen's framebuffer
-    int stride = 0;              // in pixels
-    SDL_Surface* surface = nullptr;
-    SDL_Renderer* renderer = nullptr;
+struct Peers : PeerScreen {
     std::vector<Segment> lines, spans;
 };
 
@@ -72,15 +68,7 @@ Peers& peers() {
 
 bool open_peers() {
     Peers& p = peers();
-    if (!zq_bench_screen()) return false;
-    p.pixels = reinterpret_cast<uint32_t*>(__zq_gfx->framebuffer);
-    p.stride = __zq_gfx->pitch / 4;
-    p.surface = SDL_CreateRGBSurfaceWithFormatFrom(p.pixels, kWidth, kHeight, 32, __zq_gfx->pitch,
-                                                   SDL_PIXELFORMAT_ARGB8888);
-    if (!p.surface) return false;
-    p.renderer = SDL_CreateSoftwareRenderer(p.surface);
-    if (!p.renderer) return false;
-    SDL_SetRenderDrawBlendMode(p.renderer, SDL_BLENDMODE_NONE);
+    if (!zq_bench_peer_screen(&p)) return false;
     SDL_SetRenderDrawColor(p.renderer, (kColor >> 16) & 0xFF, (kColor >> 8) & 0xFF, kColor & 0xFF,
                            0xFF);
     p.lines = random_lines();

@@ -1,6 +1,7 @@
 // The peer table's harness: makes the rows, checks them, times every
 // contender with Google Benchmark (several repetitions, medians of CPU time)
 // and prints the table.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -65,6 +66,20 @@ bool zq_bench_screen() {
     const GfxState* s = __zq_gfx;
     if (s && s->width == 640 && s->height == 480 && s->depth == 32) return true;
     return zq_GfxScreenRes(640, 480, 32, 0, -1, 0) == 0;
+}
+
+bool zq_bench_peer_screen(PeerScreen* screen) {
+    if (!zq_bench_screen()) return false;
+    const GfxState* s = __zq_gfx;
+    screen->pixels = reinterpret_cast<uint32_t*>(s->framebuffer);
+    screen->stride = s->pitch / 4;
+    screen->surface = SDL_CreateRGBSurfaceWithFormatFrom(screen->pixels, s->width, s->height, 32,
+                                                         s->pitch, SDL_PIXELFORMAT_ARGB8888);
+    if (!screen->surface) return false;
+    screen->renderer = SDL_CreateSoftwareRenderer(screen->surface);
+    if (!screen->renderer) return false;
+    SDL_SetRenderDrawBlendMode(screen->renderer, SDL_BLENDMODE_NONE);
+    return true;
 }
 
 bool zq_bench_add_rows(std::vector<PeerRow> (*make)()) {

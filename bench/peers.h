@@ -4,9 +4,13 @@
 // time and this system's speed as a ratio of it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+struct SDL_Surface;
+struct SDL_Renderer;
 
 struct Contender {
     std::string name;
@@ -31,3 +35,16 @@ bool zq_bench_add_rows(std::vector<PeerRow> (*make)());
 // maker that asks (opening another would free the framebuffer the rows of an
 // earlier maker draw into). False when no screen can be opened.
 bool zq_bench_screen();
+
+// The screen as the peers see it: its framebuffer and an SDL software renderer
+// writing straight into it, with blending off.
+struct PeerScreen {
+    uint32_t* pixels = nullptr;
+    int stride = 0;  // in pixels
+    SDL_Surface* surface = nullptr;
+    SDL_Renderer* renderer = nullptr;
+};
+
+// Opens the screen (as zq_bench_screen) and fills in *screen; false when the
+// screen or the renderer cannot be made.
+bool zq_bench_peer_screen(PeerScreen* screen);

@@ -89,11 +89,7 @@ double box_pixels(const std::vector<Box>& set) {
     return sum;
 }
 
-struct Peers {
-    uint32_t* pixels = nullptr;  // the screen's framebuffer
-    int stride = 0;              // in pixels
-    SDL_Surface* surface = nullptr;
-    SDL_Renderer* renderer = nullptr;
+struct Peers : PeerScreen {
     cairo_surface_t* cairo_surface = nullptr;
     cairo_t* cairo = nullptr;
     std::vector<Sector> sectors;
@@ -107,13 +103,7 @@ Peers& peers() {
 
 bool open_peers() {
     Peers& p = peers();
-    if (!zq_bench_screen()) return false;
-    p.pixels = reinterpret_cast<uint32_t*>(__zq_gfx->framebuffer);
-    p.stride = __zq_gfx->pitch / 4;
-    p.surface = SDL_CreateRGBSurfaceWithFormatFrom(p.pixels, kWidth, kHeight, 32, __zq_gfx->pitch,
-                                                   SDL_PIXELFORMAT_ARGB8888);
-    if (!p.surface || !(p.renderer = SDL_CreateSoftwareRenderer(p.surface))) return false;
-    SDL_SetRenderDrawBlendMode(p.renderer, SDL_BLENDMODE_NONE);
+    if (!zq_bench_peer_screen(&p)) return false;
     p.cairo_surface =
         cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(p.pixels),
                                             CAIRO_FORMAT_RGB24, kWidth, kHeight, __zq_gfx->pitch);
