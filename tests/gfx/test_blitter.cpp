@@ -89,8 +89,7 @@ void fill_screen(uint32_t seed) {
     std::memcpy(s.dirty, kDirty, kHeight);
 }
 
-// What a blit into a destination of `pitch` bytes per line (plus a guard
-// line) must leave behind.
+// What a blit into lines of `pitch` bytes (and a guard line) must leave.
 Bytes expected_image(const Member& m, int32_t pitch) {
     const GfxState& s = *__zq_gfx;
     int repeat = s.line_repeat;
@@ -114,11 +113,9 @@ Bytes run(Blitter b, size_t bytes, int32_t pitch) {
     return out;
 }
 
-// Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2,
-// dirty lines only (a clean line between dirty ones stays untouched), into
-// lines longer than the pixels and into lines end to end, which convert as
-// one run; also without SSE2, for the MMX and plain loops SSE2 processors
-// never reach.
+// Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2, dirty
+// lines only, into lines longer than the pixels and end to end (one run); also
+// without SSE2, for the loops SSE2 processors never reach.
 TEST(Blitter, MembersMatchThePixelFormats) {
     for (bool sse2 : {true, false}) {
         zq_hBlitAllowSse2(sse2);

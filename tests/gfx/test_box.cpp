@@ -129,7 +129,7 @@ TEST_F(BoxTest, ClearModes) {
     EXPECT_EQ(having(kBlack).size(), 64u * 48u);
 }
 
-TEST_F(BoxTest, ViewBorderFillAndRelativeOrAbsoluteDrawing) {
+TEST_F(BoxTest, ViewBorderFillDrawingResetAndCuts) {
     zq_GfxView(10, 10, 50, 35, kBlack, kGreen, 0);
     EXPECT_EQ(std::tuple(having(kGreen), having(kBlack), last_point()),
               std::tuple(frame(9, 9, 51, 36), rect(10, 10, 50, 35), std::pair(30.0f, 23.0f)));
@@ -151,10 +151,6 @@ TEST_F(BoxTest, ViewBorderFillAndRelativeOrAbsoluteDrawing) {
     EXPECT_EQ(having(kGreen), rect(5, 2, 20, 10));
     zq_GfxView(20, 10, 5, 2, kBlack, kGreen, static_cast<int32_t>(0x80000000u));
     EXPECT_EQ(having(kGreen), rect(4, 1, 21, 11));
-}
-
-TEST_F(BoxTest, ViewResetCutToTheScreenAndOffTheScreen) {
-    zq_GfxView(10, 10, 20, 20, kGreen, kGreen, 0);
     fill(kJunk);
     lock_log = LockLog{};
     zq_GfxView(-32768, -32768, -32768, -32768, kGreen, kGreen, 0);  // resets, draws nothing

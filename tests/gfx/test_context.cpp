@@ -1,6 +1,5 @@
 // The drawing context: image-buffer targets, coordinate translation, alpha
-// blending and the pixel routines (plain and MMX against a per-channel
-// reference). Relative coordinates are tested with lines.
+// blending and the pixel routines (plain and MMX against a reference).
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -122,8 +121,6 @@ TEST_F(ContextTest, TranslucentColoursBlendOnlyWithAlphaDrawing) {
     EXPECT_EQ(put_over(0, 0x80FFFFFF, small.data()), 0xFFFFu);
 }
 
-// ---- Pixel routines: plain, MMX and a per-channel reference ----
-
 uint32_t reference_blend(uint32_t s, uint32_t d) {
     int32_t a = static_cast<int32_t>(s >> 24);
     uint32_t out = s & 0xFF000000;
@@ -174,8 +171,7 @@ TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
         {put_each<zq_hPutPixelAlpha4>, put_each<zq_hPutPixelAlpha4MMX>, 4, reference_blend}};
     for (size_t count : counts) {
         for (const Fill& f : fills) {
-            // At every offset 0..7 both give the expected units and leave the
-            // bytes around alone.
+            // At every offset 0..7, the bytes around left alone.
             for (size_t offset = 0; offset < 8; ++offset) {
                 SCOPED_TRACE(testing::Message()
                              << "unit " << f.unit << " count " << count << " offset " << offset);

@@ -122,9 +122,8 @@ TEST_F(ScreenTest, DriversAreTriedInOrder) {
     }
 }
 
-// Each screen has the shape of its mode (3 to 6 do not exist), the requested
-// depth normalised, buffers of its size, and a fresh drawing context: full
-// view, the depth's default colours, no last point, no flags.
+// Each screen has its mode's shape (3 to 6 do not exist), the depth normalised,
+// buffers of its size, and a fresh context: full view, default colours.
 TEST_F(ScreenTest, ModesDepthsBuffersAndAFreshContext) {
     // Mode, width, height, depth, line repeat, palette colours, font height, text grid.
     const Ints modes[] = {
@@ -218,8 +217,7 @@ TEST_F(ScreenTest, InvalidRequestsChangeNothingOversizedOnesCloseTheScreen) {
     }
 }
 
-// While a screen is open the hooks point at the graphics library. (The
-// default title, the program's name, is checked end to end.)
+// While a screen is open the hooks point at the graphics library.
 TEST_F(ScreenTest, HooksAndTheWindowTitle) {
     log_.succeed = "GDI";
     ASSERT_EQ(zq_GfxScreen(13, 0, 1, 0, 0), 0);

@@ -1,7 +1,5 @@
-// The hooked console entry points and the text view over an 80-column grid
-// (dispatch to a set slot, the text console otherwise, and the checks around
-// it); the print engine's runs, cut at control characters and the right edge,
-// and its scrolls; code-page conversion of typed characters to code page 437.
+// The hooked console entry points and the text view over an 80-column grid; the
+// print engine's runs and scrolls; code-page conversion to code page 437.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -116,8 +114,7 @@ TEST_F(Hooks, ViewSetsRowsOrRefusesAndChangesNothing) {
     EXPECT_EQ(rows(), std::pair(0, 29));
 }
 
-TEST(HookFallback, EmptySlotsReachTheTextConsole) {
-    ConsoleHooks saved = __zq_ctx.hooks;
+TEST_F(Hooks, EmptySlotsReachTheTextConsole) {
     __zq_ctx.hooks = ConsoleHooks{};
     EXPECT_EQ(zq_StrCompare(zq_Inkey(), -1, "", 0), 0);  // no console key waiting
     EXPECT_EQ(zq_KeyHit(), 0);
@@ -126,7 +123,6 @@ TEST(HookFallback, EmptySlotsReachTheTextConsole) {
     EXPECT_GT(cols * rows, 0);
     zq_GetSize(nullptr, nullptr);
     EXPECT_EQ(zq_Width(0, 0), (rows << 16) | cols);
-    __zq_ctx.hooks = saved;
 }
 
 namespace {
