@@ -3,7 +3,7 @@
 
 using LibraryTest = RecordingScreenTest;
 
-TEST_F(LibraryTest, ImageCreateRefusesWhatCannotBeDrawn) {
+TEST_F(LibraryTest, ImagesRefusedWhenUndrawablePutClippedWithTheirRowsMarked) {
     const int32_t bad[][3] = {{0, 4, 32}, {4, -1, 32}, {4, 4, 12}, {ZQ_COORD_LIMIT, 1, 32}};
     for (const auto& b : bad) {
         zq_ErrorSetNum(0);
@@ -11,9 +11,6 @@ TEST_F(LibraryTest, ImageCreateRefusesWhatCannotBeDrawn) {
             << b[0] << "x" << b[1] << "x" << b[2];
         EXPECT_EQ(zq_ErrorGetNum(), 1);
     }
-}
-
-TEST_F(LibraryTest, ImagePutClipsToTheViewAndMarksTheRows) {
     void* image = zq_GfxImageCreate(8, 4, 0);
     ASSERT_NE(image, nullptr);
     zq_GfxLine(image, 0, 0, 7, 3, 0xFF123456, 2, 0xFFFF, 0);
