@@ -32,9 +32,8 @@ inline std::vector<uint8_t> image_buffer(int32_t bpp, int32_t w, int32_t h, int3
     return buf;
 }
 
-// Opens a screen on the Null driver (flags -1) before each test and closes it
-// with mode 0 afterwards (which also resets the text console). Derived fixtures
-// pick the screen by overriding open_screen().
+// A screen on the Null driver for each test, closed after it (which also resets
+// the text console); derived fixtures may override open_screen().
 class NullScreenTest : public ::testing::Test {
    protected:
     void SetUp() override {

@@ -8,41 +8,23 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-struct Rgb {
-    uint32_t r, g, b;
-};
-
-// The colour of one framebuffer pixel, as the display should show it.
-Rgb source_color(int depth, const uint8_t* p, const uint32_t* palette) {
-    if (depth == 8) {
-        uint32_t e = palette[*p];
-        return {e & 0xFF, (e >> 8) & 0xFF, (e >> 16) & 0xFF};
-    }
-    if (depth == 16) {
-        uint32_t v = p[0] | p[1] << 8;
-        return {(v >> 11) << 3, ((v >> 5) & 0x3F) << 2, (v & 0x1F) << 3};
-    }
-    return {p[2], p[1], p[0]};
-}
-
-// One display pixel; `alpha` is what a 32-bit display pixel carries in its
-// fourth byte (the framebuffer's own for 32-bit sources, else 0).
-Bytes display_pixel(int depth, bool rgb, Rgb c, uint32_t alpha) {
-    uint32_t lo = rgb ? c.r : c.b, hi = rgb ? c.b : c.r;
-    uint32_t v = 0;
-    if (depth == 15) v = (hi >> 3) << 10 | (c.g >> 3) << 5 | lo >> 3;
-    if (depth == 16) v = (hi >> 3) << 11 | (c.g >> 2) << 5 | lo >> 3;
-    if (depth == 24 || depth == 32) v = lo | c.g << 8 | hi << 16 | alpha << 24;
-    Bytes out(depth == 15 ? 2 : depth / 8);
-    for (size_t i = 0; i < out.size(); ++i) out[i] = static_cast<uint8_t>(v >> (8 * i));
-    return out;
-}
-
-Bytes reference_pixel(int src_depth, int dst_depth, bool rgb, const uint8_t* p,
-                      const uint32_t* palette) {
-    if (dst_depth == 8) return {*p};
-    uint32_t alpha = src_depth == 32 ? p[3] : 0;
-    return display_pixel(dst_depth, rgb, source_color(src_depth, p, palette), alpha);
+// One display pixel for a framebuffer pixel, from the formats alone: the
+// colour (palette entry, 5-6-5 or bytes B, G, R), then the display's layout
+// with red low for RGB; a 32-bit display pixel carries the source's fourth
+// byte (32-bit sources) or 0.
+Bytes reference_pixel(int src, int dst, bool rgb, const uint8_t* p, const uint32_t* palette) {
+    if (dst == 8) return {*p};
+    const uint32_t e = src == 8 ? palette[*p] : 0, v = src == 16 ? p[0] | p[1] << 8 : 0;
+    const uint32_t r = src == 8 ? e & 0xFF : src == 16 ? (v >> 11) << 3 : p[2];
+    const uint32_t g = src == 8 ? (e >> 8) & 0xFF : src == 16 ? ((v >> 5) & 0x3F) << 2 : p[1];
+    const uint32_t b = src == 8 ? (e >> 16) & 0xFF : src == 16 ? (v & 0x1F) << 3 : p[0];
+    const uint32_t lo = rgb ? r : b, hi = rgb ? b : r, alpha = src == 32 ? p[3] : 0;
+    const uint32_t out = dst == 15   ? (hi >> 3) << 10 | (g >> 3) << 5 | lo >> 3
+                         : dst == 16 ? (hi >> 3) << 11 | (g >> 2) << 5 | lo >> 3
+                                     : lo | g << 8 | hi << 16 | alpha << 24;
+    Bytes px(dst == 15 ? 2 : dst / 8);
+    for (size_t i = 0; i < px.size(); ++i) px[i] = static_cast<uint8_t>(out >> (8 * i));
+    return px;
 }
 
 struct Member {
@@ -89,8 +71,7 @@ void fill_screen(uint32_t seed) {
     std::memcpy(s.dirty, kDirty, kHeight);
 }
 
-// What a blit into a destination of `pitch` bytes per line (plus a guard
-// line) must leave behind.
+// What a blit into lines of `pitch` bytes (and a guard line) must leave.
 Bytes expected_image(const Member& m, int32_t pitch) {
     const GfxState& s = *__zq_gfx;
     int repeat = s.line_repeat;
@@ -114,11 +95,9 @@ Bytes run(Blitter b, size_t bytes, int32_t pitch) {
     return out;
 }
 
-// Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2,
-// dirty lines only (a clean line between dirty ones stays untouched), into
-// lines longer than the pixels and into lines end to end, which convert as
-// one run; also without SSE2, for the MMX and plain loops SSE2 processors
-// never reach.
+// Every member, plain and MMX, on odd and even widths, line_repeat 0 to 2, dirty
+// lines only, into lines longer than the pixels and end to end (one run); also
+// without SSE2, for the loops SSE2 processors never reach.
 TEST(Blitter, MembersMatchThePixelFormats) {
     for (bool sse2 : {true, false}) {
         zq_hBlitAllowSse2(sse2);

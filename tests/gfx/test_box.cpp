@@ -20,14 +20,12 @@ class BoxTest : public RecordingScreenTest {
         zq_hGfxBox(x1, y1, x2, y2, kGreen, filled, style);
         return having(kGreen);
     }
-    // Junk pixels and the given character in every text cell.
     static void fill_cells(uint16_t ch) {
         fill(kJunk);
         for (int i = 0; i < __zq_gfx->text_rows * __zq_gfx->text_cols; ++i) {
             __zq_gfx->char_cells[0][i].ch = ch;
         }
     }
-    // The characters of the first column, one per text row.
     static std::vector<uint16_t> first_column() {
         std::vector<uint16_t> out;
         for (int r = 0; r < __zq_gfx->text_rows; ++r) {
@@ -46,9 +44,8 @@ TEST_F(BoxTest, FilledAndOutlineBoxesAreClippedToTheView) {
     EXPECT_EQ(lock_log.locks, 0);
     fill(kJunk);
     zq_GfxLine(nullptr, 14, 9, 5, 6, kGreen, 2, 0x1, 0);  // filled: corners in any order, no style
-    EXPECT_EQ(std::pair(having(kGreen), dirty_rows()),
-              std::pair(rect(5, 6, 14, 9), std::pair(6, 9)));
-    EXPECT_TRUE(lock_log.locks == 1 && lock_log.paired());
+    EXPECT_EQ(std::tuple(having(kGreen), dirty_rows(), lock_log.locks, lock_log.paired()),
+              std::tuple(rect(5, 6, 14, 9), std::pair(6, 9), 1, true));
     fill(kJunk);
     zq_GfxLine(nullptr, 12, 4, 3, 9, kGreen, 1, 0xFFFF, 0);
     EXPECT_EQ(having(kGreen), frame(3, 4, 12, 9));
@@ -132,7 +129,7 @@ TEST_F(BoxTest, ClearModes) {
     EXPECT_EQ(having(kBlack).size(), 64u * 48u);
 }
 
-TEST_F(BoxTest, ViewBorderFillAndRelativeOrAbsoluteDrawing) {
+TEST_F(BoxTest, ViewBorderFillDrawingResetAndCuts) {
     zq_GfxView(10, 10, 50, 35, kBlack, kGreen, 0);
     EXPECT_EQ(std::tuple(having(kGreen), having(kBlack), last_point()),
               std::tuple(frame(9, 9, 51, 36), rect(10, 10, 50, 35), std::pair(30.0f, 23.0f)));
@@ -154,10 +151,6 @@ TEST_F(BoxTest, ViewBorderFillAndRelativeOrAbsoluteDrawing) {
     EXPECT_EQ(having(kGreen), rect(5, 2, 20, 10));
     zq_GfxView(20, 10, 5, 2, kBlack, kGreen, static_cast<int32_t>(0x80000000u));
     EXPECT_EQ(having(kGreen), rect(4, 1, 21, 11));
-}
-
-TEST_F(BoxTest, ViewResetCutToTheScreenAndOffTheScreen) {
-    zq_GfxView(10, 10, 20, 20, kGreen, kGreen, 0);
     fill(kJunk);
     lock_log = LockLog{};
     zq_GfxView(-32768, -32768, -32768, -32768, kGreen, kGreen, 0);  // resets, draws nothing

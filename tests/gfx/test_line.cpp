@@ -103,12 +103,9 @@ TEST(LineClip, ViewsWithoutAreaAndAtTheEndOfInt32) {
     }
 }
 
-// Endpoints anywhere in int32 pixels, far ones included, clip exactly as
-// defined, and the fast paths (lines inside the target, direct walks, run
-// fills) put the pixels of the plain walk: the drawn line equals the
-// reference's clipped line drawn plainly from its first point, pattern phase
-// included, on the screen with a view and in buffers of every pixel size, with
-// translucent colours (which blend on 32-bit targets).
+// Any line equals the reference's clipped line drawn by the plain walk from its
+// first point, pattern phase included: on the screen with a view and in buffers
+// of every pixel size, with translucent colours (blended on 32-bit targets).
 TEST_F(LineTest, ClipsExactlyAndDrawsThePlainWalksPixels) {
     // Shortening such a line toward the view drew only (0, 29).
     EXPECT_EQ(draw(0.054f, 28.504f, -6581200, -31582100), (PixelSet{{0, 28}, {0, 29}}));
@@ -187,9 +184,8 @@ TEST_F(LineTest, WalkAndPatternStartAtTheFirstPointInEveryDirection) {
     EXPECT_EQ(draw(0, 11, 30, 11, 0x8000), (PixelSet{{10, 11}, {26, 11}}));
 }
 
-// Each huge line is the short one drawn longer; clamping each axis alone would
-// bend it by many pixels. Only where an edge crossing lands on a whole pixel
-// may rounding differ. Nothing lands outside the view.
+// Each huge line is the short one drawn longer (clamping each axis alone would
+// bend it), give or take rounding where an edge crossing lands on a whole pixel.
 TEST_F(LineTest, HugeInfiniteAndNaNEndpointsKeepTheTrueDirection) {
     EXPECT_TRUE(draw(5, 5, kNaN, 20).empty());
     EXPECT_EQ(lock_log.locks, 0);
@@ -269,8 +265,7 @@ TEST_F(LineTest, RelativeFormsMoveThePointsAndTheLastPoint) {
     EXPECT_EQ(std::pair(x, ctx_->last_y), std::pair(11.0f, 22.0f));
 }
 
-// The fixed-point walk ends at 46340 major steps; it would put one pixel of
-// the longer lines a row off.
+// Past 46340 major steps the fixed-point walk would put a pixel a row off.
 TEST_F(LineTest, LongLinesDrawThePlainWalksPixels) {
     for (const auto& [major, minor] :
          {std::pair(46340, 39), {46340, 17}, {47123, 33}, {47543, 12}}) {

@@ -124,7 +124,7 @@ TEST(LzwDecode, PendingCodesFullDictionaryAndBadStreams) {
     }
 }
 
-TEST(LzwDecode, TruncatedCorruptAndRandomStreamsStayInBounds) {
+TEST(LzwDecode, RoundTripsAndTruncatedCorruptStreamsStayInBounds) {
     const Bytes text = random_bytes(6000, 7, 8);
     const Bytes stream = encode(text);
     for (size_t len = 0; len < stream.size(); ++len) {
@@ -142,9 +142,6 @@ TEST(LzwDecode, TruncatedCorruptAndRandomStreamsStayInBounds) {
         decode(bad, 6000);
         decode(bad, 2000);
     }
-}
-
-TEST(LzwRoundTrip, VariedInputsAndAFullDictionary) {
     // Random bytes define a new string for nearly every code, so the
     // dictionary fills early; the repeats afterwards must reuse old entries.
     Bytes full = random_bytes(8000, 99);
@@ -159,9 +156,8 @@ TEST(LzwRoundTrip, VariedInputsAndAFullDictionary) {
 TEST(LzwBuiltin, BlockExpandsOnceAndTheDescriptorsTileIt) {
     zq_hSetupData();
     zq_hSetupData();  // a second call changes nothing
-    // The fonts, then the palettes, back to back. FNV-1a of the font files
-    // and palettes the block was made from, checked glyph by glyph and colour
-    // by colour when they were made.
+    // The fonts, then the palettes, back to back; FNV-1a of the files the
+    // block was made from (checked glyph by glyph when they were made).
     const uint8_t* at = zq_font_8x8.data;
     EXPECT_EQ(fnv1a(at, ZQ_BUILTIN_DATA_SIZE), 0x7e69d064ffa16e0au);
     for (const FontDesc* font : {&zq_font_8x8, &zq_font_8x14, &zq_font_8x16}) {

@@ -1,7 +1,5 @@
-// The hooked console entry points and the text view over an 80-column grid
-// (dispatch to a set slot, the text console otherwise, and the checks around
-// it); the print engine's runs, cut at control characters and the right edge,
-// and its scrolls; code-page conversion of typed characters to code page 437.
+// The hooked console entry points and the text view over an 80-column grid; the
+// print engine's runs and scrolls; code-page conversion to code page 437.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,16 +49,7 @@ class Hooks : public testing::Test {
 };
 }  // namespace
 
-TEST_F(Hooks, SetSlotsReceiveTheCall) {
-    EXPECT_EQ(zq_StrCompare(zq_Inkey(), -1, "x", 1), 0);
-    zq_Sleep(123);
-    __zq_ctx.files[0].print_col = 17;
-    zq_Cls(static_cast<int32_t>(0xFFFF0000u));
-    EXPECT_EQ(std::tuple(calls.inkey, calls.sleep_ms, calls.cls_mode, __zq_ctx.files[0].print_col),
-              std::tuple(1, 123, static_cast<int32_t>(0xFFFF0000u), 0));
-}
-
-TEST_F(Hooks, WidthQueryChangesNothingAndSetResetsTheView) {
+TEST_F(Hooks, WidthAndLocate) {
     zq_ConsoleSetTopBotRows(4, 9);
     EXPECT_EQ(zq_Width(0, 0), (30 << 16) | 80);
     EXPECT_EQ(std::tuple(rows(), calls.locate), std::tuple(std::pair(4, 9), 0));
@@ -69,9 +58,7 @@ TEST_F(Hooks, WidthQueryChangesNothingAndSetResetsTheView) {
     EXPECT_EQ(std::tuple(calls.width_cols, calls.width_rows, __zq_ctx.files[0].width, rows(),
                          calls.row, calls.col),
               std::tuple(80, 25, 80, std::pair(0, 29), 1, 1));
-}
-
-TEST_F(Hooks, LocateChecksTheViewAndTheWidth) {
+    // Locate checks the view and the width.
     zq_ConsoleSetTopBotRows(4, 9);  // rows 5 to 10
     int32_t out = -1;
     EXPECT_EQ(zq_LocateEx(6, 10, 1, &out), 0);
@@ -116,8 +103,13 @@ TEST_F(Hooks, ViewSetsRowsOrRefusesAndChangesNothing) {
     EXPECT_EQ(rows(), std::pair(0, 29));
 }
 
-TEST(HookFallback, EmptySlotsReachTheTextConsole) {
-    ConsoleHooks saved = __zq_ctx.hooks;
+TEST_F(Hooks, SetSlotsReceiveTheCallEmptyOnesReachTheTextConsole) {
+    EXPECT_EQ(zq_StrCompare(zq_Inkey(), -1, "x", 1), 0);
+    zq_Sleep(123);
+    __zq_ctx.files[0].print_col = 17;
+    zq_Cls(static_cast<int32_t>(0xFFFF0000u));
+    EXPECT_EQ(std::tuple(calls.inkey, calls.sleep_ms, calls.cls_mode, __zq_ctx.files[0].print_col),
+              std::tuple(1, 123, static_cast<int32_t>(0xFFFF0000u), 0));
     __zq_ctx.hooks = ConsoleHooks{};
     EXPECT_EQ(zq_StrCompare(zq_Inkey(), -1, "", 0), 0);  // no console key waiting
     EXPECT_EQ(zq_KeyHit(), 0);
@@ -126,7 +118,6 @@ TEST(HookFallback, EmptySlotsReachTheTextConsole) {
     EXPECT_GT(cols * rows, 0);
     zq_GetSize(nullptr, nullptr);
     EXPECT_EQ(zq_Width(0, 0), (rows << 16) | cols);
-    __zq_ctx.hooks = saved;
 }
 
 namespace {
