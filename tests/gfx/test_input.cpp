@@ -1,6 +1,6 @@
-// The input of the graphics screen: key buffer, event ring and key reads (under a
-// counted lock, and against an update thread), console keys on the Null driver,
-// typed characters, mouse and key state.
+// The graphics screen's input: key buffer, event ring and key reads (under a counted
+// lock, against an update thread), console keys on the Null driver, typed
+// characters, mouse and key state.
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -62,7 +62,7 @@ void sleep_and_post(int32_t ms) {
     if (sleeps.size() == 2) zq_hPostKey(0x3BFF);
 }
 
-TEST_F(KeyBuffer, GetkeySleepsAfterEveryAttemptAndSkipsNul) {
+TEST_F(KeyBuffer, GetkeySleepsAfterEveryAttemptSkipsNulLongSleepsEndOnAKeyAndLeaveIt) {
     sleeps.clear();
     auto saved = __zq_ctx.hooks.hook_sleep;
     __zq_ctx.hooks.hook_sleep = sleep_and_post;
@@ -80,9 +80,7 @@ TEST_F(KeyBuffer, GetkeySleepsAfterEveryAttemptAndSkipsNul) {
     EXPECT_EQ(inkey() + std::to_string(zq_GfxKeyHit()), "0");
     ASSERT_NO_FATAL_FAILURE(open(32));
     EXPECT_EQ(inkey(), "x");
-}
 
-TEST_F(KeyBuffer, LongSleepsEndOnAPostedKeyAndLeaveIt) {
     // {sleep, whether it tests for a key (and so uses up the changed mark)}
     const int32_t cases[][2] = {{-1, 1}, {175, 1}, {100, 1}, {99, 0}, {80, 0}, {0, 0}, {-5, 0}};
     for (const auto& c : cases) {

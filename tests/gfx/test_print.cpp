@@ -1,7 +1,6 @@
-// Text on the graphics screen: what the cells and every pixel show after known
-// text, the cursor after each control character, scrolling, the pending line,
-// the grid and colours; cells read back, the raw string reader with its block
-// cursor, and line input with keys from a scripted getkey hook.
+// Text on the graphics screen: the cells and every pixel after known text, the
+// cursor, scrolling, the pending line, the grid and colours; cells read back,
+// the raw string reader and line input with keys from a scripted getkey hook.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -158,7 +157,7 @@ TEST_F(Print, CursorAfterControlCharacters) {
     }
 }
 
-TEST_F(Print, PendingLineScrollsOnTheNextPrintOnly) {
+TEST_F(Print, PendingLineScrollsOnTheNextPrintLocateEndsItRawLocateDoesNot) {
     zq_GfxLocate(30, 1, 0);
     print(std::string(80, 'x'));
     std::memset(__zq_gfx->dirty, 0, 480);
@@ -174,9 +173,7 @@ TEST_F(Print, PendingLineScrollsOnTheNextPrintOnly) {
     EXPECT_TRUE(shows(scrolled));
     // One print's scroll marks the whole view once.
     for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], 1) << y;
-}
 
-TEST_F(Print, LocateEndsThePendingLineRawLocateDoesNot) {
     for (bool raw : {false, true}) {
         zq_GfxLocate(30, 1, 0);
         print(std::string(79, 'x') + "y");
