@@ -61,8 +61,6 @@ class PaletteTest : public NullScreenTest {
 }  // namespace
 
 TEST(PaletteColor, FixColorForEachPixelSizeAndWithoutAScreen) {
-    EXPECT_EQ(zq_hFixColor(2, 0x00FF8000u), 0xFC00u);
-    EXPECT_EQ(zq_hFixColor(1, 0x1234u), 0x34u);
     EXPECT_EQ(zq_hFixColor(4, 0x80FF8000u), 0x80FF8000u);
     EXPECT_EQ(zq_hMakeColor(2, 0, 0x08, 0x04, 0x08), 0x0821u);
     // No screen: ports and palette statements do nothing.
@@ -105,7 +103,10 @@ TEST_F(PaletteTest, ValuesAreMaskedAndOutOfRangeIndexesChangeNothing) {
     zq_GfxPalette(5, -1, -1, -1);  // one negative value: every DAC bit set, white
     EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
     ASSERT_NO_FATAL_FAILURE(open(7));
-    zq_GfxPalette(0, -2, -1, -1);  // colour-table index -2 & 15
+    // The colour statement: fg masked to the 16 attributes, bg sets attribute 0
+    // to colour-table index -2 & 15, the context's bg stays.
+    EXPECT_EQ(zq_GfxColor(0x1A, -2, 0), 15);
+    EXPECT_EQ(std::pair(context().fg_color, context().bg_color), std::pair(0xAu, 0u));
     EXPECT_EQ(screen().color_association[0], 14);
     EXPECT_EQ(shown(0), screen().palette[14]);
     // {mode, depth, index, value}: past the 256 entries, past the 16-entry

@@ -1,16 +1,70 @@
-// Printing on the graphics screen: what the framebuffer and the text cells
-// show after known text, the cursor after each control character, scrolling,
-// the pending line, the text grid and the text colours.
+// Text on the graphics screen: the cells and every pixel after known text, the
+// cursor, scrolling, the pending line, the grid and colours; cells read back,
+// the raw string reader and line input with keys from a scripted getkey hook.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <deque>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gfx/gfx_internal.h"
 #include "gfx_test_util.h"
-#include "text_screen.h"
 
 namespace {
+// The whole grid of the open screen, blank in the context's colours; put()
+// writes text from (col, row) on, wrapping, in the current or given colours.
+struct TextModel {
+    int cols = __zq_gfx->text_cols, rows = __zq_gfx->text_rows;
+    std::vector<CharCell> cells = std::vector<CharCell>(
+        static_cast<size_t>(cols * rows),
+        CharCell{' ', zq_hGetContext()->fg_color, zq_hGetContext()->bg_color});
+
+    void put(int col, int row, std::string_view text, uint32_t fg = zq_hGetContext()->fg_color,
+             uint32_t bg = zq_hGetContext()->bg_color) {
+        for (size_t i = 0; i < text.size(); ++i)
+            cells.at(row * cols + col + i) = CharCell{static_cast<uint8_t>(text[i]), fg, bg};
+    }
+};
+
+// The cells, then each cell's pixels: the glyph's set bits in its foreground,
+// the rest in its background.
+testing::AssertionResult shows(const TextModel& m) {
+    const GfxState& s = *__zq_gfx;
+    const CharCell* cells = s.char_cells[zq_hGetContext()->work_page];
+    const FontDesc& f = *s.font;
+    for (int i = 0; i < m.cols * m.rows; ++i) {
+        const CharCell &want = m.cells[i], &got = cells[i];
+        if (got.ch != want.ch || got.fg != want.fg || got.bg != want.bg)
+            return testing::AssertionFailure()
+                   << "cell " << i << ": " << got.ch << std::hex << " " << got.fg << "/" << got.bg
+                   << " instead of " << want.ch << " " << want.fg << "/" << want.bg;
+        for (int p = 0; p < f.height * f.width; ++p) {
+            const int x = p % f.width, y = p / f.width;
+            const uint32_t color = (f.data[want.ch * f.height + y] >> x) & 1 ? want.fg : want.bg;
+            uint32_t pixel = 0;
+            std::memcpy(&pixel,
+                        s.framebuffer + ((i / m.cols) * f.height + y) * s.pitch +
+                            ((i % m.cols) * f.width + x) * s.bpp,
+                        static_cast<size_t>(s.bpp));
+            if (pixel != color)
+                return testing::AssertionFailure() << "cell " << i << " pixel " << p;
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+void print(std::string_view text) {
+    zq_PrintBufferEx(text.data(), static_cast<int32_t>(text.size()), 0);
+}
+std::pair<int, int> text_cursor() {
+    return {__zq_gfx->cursor_x, __zq_gfx->cursor_y};
+}
+bool line_pending() {
+    return (__zq_gfx->flags & SCREEN_TEXT_PENDING) != 0;
+}
+
 // 640 x 480, 32 bits, the 8 x 16 font: 80 x 30 cells.
 class Print : public NullScreenTest {
    protected:
@@ -21,18 +75,20 @@ class Print : public NullScreenTest {
 };
 
 // Small grids at the other depths and font sizes; a tab, glyphs 11 and 12, a
-// coloured character, a wrapping line, scrolling and a pending line.
+// coloured character read back, a wrapping line, scrolling and a pending line.
 TEST(PrintSmall, DepthsAndFonts) {
     // {width, height, depth, rows (> 0: zq_GfxWidth(0, rows) picks the font), font height,
-    // fg and bg arguments, stored fg and bg, the argument that gives the default fg back}
+    // fg and bg arguments, stored fg and bg, the argument that gives the default fg back,
+    // the colours read back}
     // clang-format off
-    const int32_t cases[][10] = {
-        {160, 64, 8, 0, 8, 12, 1, 12, 1, 15}, {160, 64, 4, 0, 8, 12, 1, 12, 1, 15},
-        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF},
-        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF},
-        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15}};
+    const int32_t cases[][11] = {
+        {160, 64, 8, 0, 8, 0x10C, 0x101, 12, 1, 15, 12 + 1 * 256}, {160, 64, 4, 0, 8, 12, 1, 12, 1, 15, 12 + 1 * 16},
+        {160, 64, 16, 0, 8, 0xFF0000, 0x0000FF, 0xF800, 0x001F, 0xFFFFFF, 0xF800},
+        {160, 112, 16, 8, 14, 0x00FF00, 0, 0x07E0, 0, 0xFFFFFF, 0x07E0},
+        {160, 128, 8, 8, 16, 200, 100, 200, 100, 15, 200 + 100 * 256}};
     // clang-format on
-    for (const auto& [w, h, depth, rows, font_height, fg_arg, bg_arg, fg, bg, white] : cases) {
+    for (const auto& [w, h, depth, rows, font_height, fg_arg, bg_arg, fg, bg, white, read] :
+         cases) {
         SCOPED_TRACE(testing::Message() << depth << " bits, font height " << font_height);
         ASSERT_EQ(zq_GfxScreenRes(w, h, depth, 1, DriverFlags::NoDisplay, 0), 0);
         if (rows) zq_GfxWidth(0, rows);
@@ -42,13 +98,19 @@ TEST(PrintSmall, DepthsAndFonts) {
         print("Hi\tAB\n");
         zq_GfxColor(fg_arg, bg_arg, 0);
         print("C");
-        zq_GfxColor(white, 0, 0);
+        zq_GfxColor(1, 2, 0x3);                              // both omitted: nothing changes
+        EXPECT_EQ(zq_GfxColor(white, 0, 0), bg << 16 | fg);  // the old pair
         print("olour\nabcdefghijklmnopqrstuvwxyz0123\nL1\nL2\nL3\n");
         print("0123456789ABCDEFGH\x0b\x0c");  // fills the bottom row
         EXPECT_TRUE(line_pending());
         EXPECT_EQ(text_cursor(), std::pair(19, 7));
         print("Z");
 
+        EXPECT_EQ(zq_GfxReadXY(1, 1, 1), read);
+        EXPECT_EQ(zq_GfxReadXY(1, 1, 2), depth > 8 ? bg : read);
+        for (auto [col, row] :
+             {std::pair(0, 1), std::pair(21, 1), std::pair(1, 0), std::pair(1, 9)})
+            EXPECT_EQ(zq_GfxReadXY(col, row, 0), 0) << col << "," << row;
         TextModel m;
         m.put(0, 0, "C", uint32_t(fg), uint32_t(bg));
         m.put(1, 0, "olour");
@@ -95,7 +157,7 @@ TEST_F(Print, CursorAfterControlCharacters) {
     }
 }
 
-TEST_F(Print, PendingLineScrollsOnTheNextPrintOnly) {
+TEST_F(Print, PendingLineScrollsOnTheNextPrintLocateEndsItRawLocateDoesNot) {
     zq_GfxLocate(30, 1, 0);
     print(std::string(80, 'x'));
     std::memset(__zq_gfx->dirty, 0, 480);
@@ -111,9 +173,7 @@ TEST_F(Print, PendingLineScrollsOnTheNextPrintOnly) {
     EXPECT_TRUE(shows(scrolled));
     // One print's scroll marks the whole view once.
     for (int y = 0; y < 480; ++y) EXPECT_EQ(__zq_gfx->dirty[y], 1) << y;
-}
 
-TEST_F(Print, LocateEndsThePendingLineRawLocateDoesNot) {
     for (bool raw : {false, true}) {
         zq_GfxLocate(30, 1, 0);
         print(std::string(79, 'x') + "y");
@@ -182,23 +242,161 @@ TEST(PrintWidth, ChoosesTheFontByCellSize) {
     zq_GfxScreen(0, 0, 0, 0, 0);
 }
 
-TEST(PrintColor, StoredByDepthAndMode) {
-    // {mode, depth, fg, bg, stored fg, stored bg}; the other depths' colours are
-    // checked in the cells of the small grids above.
-    const int32_t cases[][6] = {{13, 8, 0x1FF, 0x102, 0xFF, 0x02},
-                                {7, 4, 0x1F, 3, 0xF, 0}};  // bg goes to palette entry 0
-    for (const auto& [mode, depth, fg, bg, want_fg, want_bg] : cases) {
-        SCOPED_TRACE(testing::Message() << "mode " << mode);
-        ASSERT_EQ(zq_GfxScreen(mode, depth, 1, DriverFlags::NoDisplay, 0), 0);
-        GfxContext* ctx = zq_hGetContext();
-        const auto old = static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color);
-        EXPECT_EQ(zq_GfxColor(fg, bg, 0), old);
-        EXPECT_EQ(std::pair(ctx->fg_color, ctx->bg_color),
-                  std::pair(uint32_t(want_fg), uint32_t(want_bg)));
-        EXPECT_EQ(zq_GfxColor(1, 2, 0x3),
-                  static_cast<int32_t>((ctx->bg_color << 16) | ctx->fg_color));
-        EXPECT_EQ(ctx->fg_color, uint32_t(want_fg));  // both omitted
-        zq_GfxScreen(0, 0, 0, 0, 0);
+constexpr int32_t kLeft = 0x4BFF, kRight = 0x4DFF, kHome = 0x47FF, kEnd = 0x4FFF, kDel = 0x53FF,
+                  kIns = 0x52FF, kUp = 0x48FF;
+
+std::deque<int32_t> pending_keys;
+std::vector<int32_t> under_cursor;  // the character under the cursor at each key read
+
+// Out of keys, it answers 0 like the key read does once the screen is gone.
+int32_t scripted_getkey() {
+    under_cursor.push_back(zq_GfxReadXY(__zq_gfx->cursor_x + 1, __zq_gfx->cursor_y + 1, 0));
+    if (pending_keys.empty()) return 0;
+    int32_t k = pending_keys.front();
+    pending_keys.pop_front();
+    return k;
+}
+
+class TextInput : public Print {
+   protected:
+    void SetUp() override {
+        Print::SetUp();
+        __zq_ctx.hooks.hook_getkey = scripted_getkey;
+        pending_keys.clear();
+        under_cursor.clear();
     }
+    static void keys(const std::string& typed) {
+        for (char c : typed) pending_keys.push_back(static_cast<uint8_t>(c));
+    }
+    static void keys(std::initializer_list<int32_t> codes) {
+        pending_keys.insert(pending_keys.end(), codes);
+    }
+    static ZqString* prompt(std::string_view text) {
+        ZqString* p = zq_StrAllocTemp(static_cast<int32_t>(text.size()));
+        std::memcpy(p->data, text.data(), text.size());
+        return p;
+    }
+};
+
+// Typing past the bottom-right corner scrolls, and a backspace there goes back
+// across the row end. The block is under the cursor whenever a key is awaited.
+TEST_F(TextInput, ReadStrStoresUntilEnterOrFull) {
+    struct Case {
+        int max_len, col, row;  // the row shown afterwards, from column col of row
+        std::vector<int32_t> keys;
+        std::string stored, shown;
+    } const cases[] = {
+        {4, 0, 0, {'a', 'b', 'c', 'd', 13}, "abc", "abc\xDB"},  // full: the block stays
+        {4, 0, 0, {'a', 13}, "a\r", "a"},
+        {8, 0, 0, {8, kUp, 7, 'a', 'b', 8, 'c', 13}, "ac\r", "ac"},
+        {16, 78, 28, {'a', 'b', 'c', 8, 8, 'X', 13}, "aX\r", "aX"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        zq_Cls(0);
+        if (c.row) zq_GfxLocate(30, 79, 0);
+        pending_keys.assign(c.keys.begin(), c.keys.end());
+        under_cursor.clear();
+        char buffer[16] = "xxxxxxxxxxxxxxx";
+        EXPECT_EQ(zq_GfxReadStr(buffer, c.max_len), buffer);
+        EXPECT_EQ(std::string(buffer), c.stored);
+        TextModel m;
+        m.put(c.col, c.row, c.shown);
+        EXPECT_TRUE(shows(m));
+        for (int32_t ch : under_cursor) EXPECT_EQ(ch, 0xDB);
+    }
+    char buffer[4];
+    EXPECT_EQ(zq_GfxReadStr(buffer, 0), nullptr);  // no room even for the end
+    // A screen too small for a text cell echoes nothing, and the cursor stays put.
+    ASSERT_EQ(zq_GfxScreenRes(4, 4, 8, 1, DriverFlags::NoDisplay, 0), 0);
+    for (int32_t key : {int32_t{'a'}, 8, 8, 13}) zq_hPostKey(key);  // the new screen's own keys
+    EXPECT_STREQ(zq_GfxReadStr(buffer, 4), "\r");
+    EXPECT_EQ(std::pair(zq_GfxGetX(), zq_GfxGetY()), std::pair(1, 1));
+    zq_GfxScreen(0, 0, 0, 0, 0);
+    EXPECT_EQ(zq_GfxReadStr(buffer, 4), nullptr);
+    EXPECT_EQ(zq_GfxReadXY(1, 1, 0), 0);
+    ASSERT_EQ(open_screen(), 0);
+}
+
+// Editing keys, the prompt, and the destinations: a string, fixed and wide buffers.
+TEST_F(TextInput, LineInputEditsAndStores) {
+    keys({'a', 'b', 'X', 'c', 'd', kLeft, kLeft, 8, kHome, kDel, 'A', kEnd, 'e', kIns, kHome});
+    keys({'Z', kRight, kRight, kRight, kRight, kRight, kRight, '!', 13});  // Z overwrites
+    ZqString dst{};
+    EXPECT_EQ(__zq_ctx.hooks.hook_line_input(prompt("Name"), &dst, -1, 0, 1, 1), 0);
+    EXPECT_EQ(std::string(dst.data, dst.len), "Zbcde!");
+    EXPECT_EQ(__zq_ctx.temp_strings, 0);
+    zq_StrDelete(&dst);
+    EXPECT_EQ(text_cursor(), std::pair(0, 1));  // the line end after the input
+
+    keys("hi\r");
+    char fixed[6] = "xxxxx";
+    EXPECT_EQ(zq_GfxLineInput(nullptr, fixed, 6, 1, 1, 0), 0);  // no prompt: no "? " either
+    EXPECT_EQ(std::string(fixed, 6), std::string("hi\0\0\0\0", 6));
+
+    keys("\xE9tat\r");
+    char16_t wide[4] = {1, 1, 1, 1};
+    EXPECT_EQ(zq_GfxLineInputWstr(u"Q", wide, 4, 1, 0), 0);
+    EXPECT_EQ(std::u16string(wide), std::u16string(u"\u00e9ta"));  // cut to the buffer
+
+    // Out of keys: no line, error 4, but the line end still comes.
+    char none[4] = "abc";
+    EXPECT_EQ(zq_GfxLineInput(nullptr, none, 4, 0, 0, 1), 4);
+    EXPECT_EQ(zq_ErrorGetNum(), 4);
+    EXPECT_STREQ(none, "abc");
+
+    TextModel m;
+    m.put(0, 0, "Name? Zbcde!");
+    m.put(0, 1, "hiQ? \xE9tat");
+    EXPECT_TRUE(shows(m));
+    EXPECT_EQ(text_cursor(), std::pair(0, 2));
+}
+
+// A line that wraps at the bottom of the screen scrolls it; editing at its
+// start redraws it across the row end. A line that fills the bottom row
+// exactly leaves the next character for the row after.
+TEST_F(TextInput, LineEditingAtTheBottom) {
+    struct Case {
+        int start_col;
+        std::initializer_list<int32_t> keys;  // after "0123456789"
+        std::string result;
+        int col, row;  // where the result starts on screen afterwards
+    } const cases[] = {
+        {75, {kHome, 'X', 13}, "X0123456789", 74, 28},
+        {71, {kLeft, kEnd, 'Z', 13}, "0123456789Z", 70, 28},
+        {71, {kHome, kDel, 13}, "123456789", 70, 29},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result);
+        zq_Cls(0);
+        zq_GfxLocate(30, c.start_col, 0);
+        pending_keys.clear();
+        keys("0123456789");
+        keys(c.keys);
+        char line[32];
+        EXPECT_EQ(zq_GfxLineInput(nullptr, line, 32, 0, 0, 0), 0);
+        EXPECT_EQ(std::string(line), c.result);
+        TextModel m;
+        m.put(c.col, c.row, c.result);
+        EXPECT_TRUE(shows(m));
+    }
+}
+
+// A line longer than the text view: its start scrolls out above it, and an
+// edit there redraws what is left in view in the right columns.
+TEST_F(TextInput, LineLongerThanTheView) {
+    zq_ConsoleView(1, 3);
+    std::string typed;
+    for (int i = 0; i < 300; ++i) typed += static_cast<char>('a' + i % 26);
+    keys(typed);
+    keys({kHome, 'H', kEnd, 'E', 13});
+    char line[310];
+    EXPECT_EQ(zq_GfxLineInput(prompt("Name: "), line, 310, 0, 0, 0), 0);
+    EXPECT_EQ(std::string(line), "H" + typed + "E");
+    const std::string shown = "Name: H" + typed + "E";
+    TextModel m;
+    for (int row = 0; row < 3; ++row) m.put(0, row, shown.substr(80 * (row + 1), 80));
+    EXPECT_TRUE(shows(m));
+    zq_ConsoleView(0, 0);
 }
 }  // namespace
