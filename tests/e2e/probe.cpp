@@ -205,17 +205,15 @@ int cycles(int argc, char** argv) {
 }
 
 constexpr ProbeAction kActions[] = {
-    {"open", 0, true, nullptr},  {"key", 0, true, key},     {"frames", 0, true, frames},
-    {"print", 0, true, print},   {"input", 0, true, input}, {"mouse", 0, true, mouse},
-    {"cycle", 0, false, cycles},
+    {"open", 0, true, nullptr},  {"key", 0, true, key},        {"frames", 0, true, frames},
+    {"print", 0, true, print},   {"input", 0, true, input},    {"mouse", 0, true, mouse},
+    {"cycle", 0, false, cycles}, {nullptr, 0, false, nullptr},
 };
 
 const ProbeAction* find_action(const char* name) {
-    for (const ProbeAction& a : kActions) {
-        if (std::strcmp(a.name, name) == 0) return &a;
-    }
-    for (const ProbeAction* a = kPlatformActions; a->name; ++a) {
-        if (std::strcmp(a->name, name) == 0) return a;
+    for (const ProbeAction* a : {kActions, kPlatformActions}) {
+        for (; a->name; ++a)
+            if (std::strcmp(a->name, name) == 0) return a;
     }
     return nullptr;
 }

@@ -23,7 +23,6 @@ void set_wm_state(Display* display, Window window, Atom wm_state, long state) {
     XChangeProperty(display, window, wm_state, wm_state, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(data), 2);
 }
-
 }  // namespace
 
 int main() {
