@@ -48,15 +48,12 @@ std::string model_read_str(FuzzInput k, int32_t max_len) {
         const int32_t key = next_key();
         if (key <= 0) return text;
         if (key > 255 || key == 7) continue;
-        if (key == 8 && !text.empty()) {
-            text.pop_back();
-        } else if (key == 8) {
-        } else if (static_cast<int32_t>(text.size()) >= max_len - 1) {
-            if (key == 13) return text;
-        } else {
-            text += static_cast<char>(key);
-            if (key == 13) return text;
+        if (key == 8) {
+            if (!text.empty()) text.pop_back();
+            continue;
         }
+        if (static_cast<int32_t>(text.size()) < max_len - 1) text += static_cast<char>(key);
+        if (key == 13) return text;
     }
 }
 }  // namespace

@@ -1,27 +1,19 @@
-// zqprobe: the program the end-to-end scripts run on the Windows builds (and,
-// for the pictures to compare with, on the host build).
-//
-//   zqprobe [--fullscreen] [--opengl] [--modes] [--ppm FILE] ACTION [ARGS...]
-//
-// Most actions first open a 640 x 480, 32-bit screen (with the flags named)
-// and print "driver: NAME fullscreen: 0|1 refresh: HZ"; --modes prints the
-// DirectX driver's 32-bit modes before and after: "modes closed|open: WxH ...".
-// --ppm puts the screen on the Null driver and writes its framebuffer to FILE.
+// zqprobe [--fullscreen] [--opengl] [--modes] [--ppm FILE] ACTION [ARGS...]:
+// what the end-to-end scripts run in real windows. Most actions open a 640 x
+// 480, 32-bit screen and print "driver: NAME fullscreen: 0|1 refresh: HZ";
+// --modes prints the platform driver's 32-bit modes before and after; --ppm
+// draws on the Null driver and writes the framebuffer to FILE, the picture the
+// windows must show.
 //   open                 nothing more
-//   key                  prints the next key string in hex ("key: FF 48"),
-//                        waiting 20 s at most
+//   key                  prints the next key string in hex ("key: FF 48")
 //   frames               the demo's frame loop until a key is read
 //   print                the sample page of text, then waits for a key
-//   input [STEP...]      reads a line after the prompt "Name": "line: [TEXT]";
-//                        with --ppm, from the steps' keys ("type:TEXT" or a
-//                        key name as xdotool spells it)
-//   mouse                prints "mouse X Y WHEEL BUTTONS" (zq_GfxGetMouse) and
-//                        "key SCAN -1|0" (zq_GfxMultikey) on each change; "s"
-//                        calls zq_GfxSetMouse(100, 50, -1), printing "set R";
-//                        "q" or the close button ends it (60 s at most)
-//   cycle N DRIVER [FLAGS]  N screen openings and closings; exits 0 when
-//                        probe_measure's counts did not grow
-// Each platform adds actions of its own (probe_win32.cpp, probe_posix.cpp).
+//   input [STEP...]      "line: [TEXT]" read after the prompt "Name"; with
+//                        --ppm, from the steps ("type:TEXT" or an xdotool key name)
+//   mouse                "mouse X Y WHEEL BUTTONS" and "key SCAN -1|0" on each
+//                        change; "s" places the pointer; "q" or closing ends it
+//   cycle N DRIVER [FLAGS]  N screen openings and closings; fails on a leak
+// and the platform's own (probe_win32.cpp, probe_posix.cpp).
 #include "probe.h"
 
 #include <cstdio>
@@ -29,7 +21,6 @@
 #include <cstring>
 #include <deque>
 #include <string_view>
-#include <vector>
 
 #include "demo/frame.h"
 #include "gfx/gfx_internal.h"
@@ -43,23 +34,15 @@ bool write_screen_ppm() {
     std::FILE* f = s && s->bpp == 4 ? std::fopen(g_ppm, "wb") : nullptr;
     if (!f) return false;
     std::fprintf(f, "P6\n%d %d\n255\n", static_cast<int>(s->width), static_cast<int>(s->height));
-    std::vector<uint8_t> rgb(static_cast<size_t>(s->width) * 3);
-    bool ok = true;
-    for (int32_t y = 0; y < s->height && ok; ++y) {
-        const uint8_t* line = s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch;
-        for (size_t x = 0; x < static_cast<size_t>(s->width); ++x) {
+    for (int32_t y = 0; y < s->height; ++y) {
+        for (int32_t x = 0; x < s->width; ++x) {
             uint32_t pixel = 0;
-            std::memcpy(&pixel, line + x * 4, 4);
-            for (size_t c = 0; c < 3; ++c)
-                rgb[x * 3 + c] = static_cast<uint8_t>(pixel >> (16 - 8 * c));
+            std::memcpy(&pixel, s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch + x * 4, 4);
+            for (int shift = 16; shift >= 0; shift -= 8) std::fputc((pixel >> shift) & 0xFF, f);
         }
-        ok = std::fwrite(rgb.data(), 1, rgb.size(), f) == rgb.size();
     }
+    const bool ok = !std::ferror(f);
     return std::fclose(f) == 0 && ok;
-}
-
-int open_only(int, char**) {
-    return 0;
 }
 
 int key(int, char**) {
@@ -177,7 +160,7 @@ void settle(const long long* base, long long* now) {
     for (int i = 0; i < 100; ++i, zq_Sleep(20)) {
         probe_measure(now);
         bool settled = true;
-        for (int m = 0; m < kProbeMeasureCount; ++m)
+        for (int m = 0; kProbeMeasures[m].what; ++m)
             settled = settled && now[m] - base[m] <= kProbeMeasures[m].allowed;
         if (settled) return;
     }
@@ -212,7 +195,7 @@ int cycles(int argc, char** argv) {
     auto elapsed = static_cast<long>((zq_Timer() - start) * 1000);
     settle(base, end);
     std::printf("cycle: %ld on %s in %ld ms\n", count, driver, elapsed);
-    for (int i = 0; i < kProbeMeasureCount; ++i) {
+    for (int i = 0; kProbeMeasures[i].what; ++i) {
         bool clean = base[i] >= 0 && end[i] >= 0 && end[i] - base[i] <= kProbeMeasures[i].allowed;
         std::printf("cycle: %-20s %10lld -> %10lld  %s\n", kProbeMeasures[i].what, base[i], end[i],
                     clean ? "ok" : "LEAK");
@@ -222,26 +205,36 @@ int cycles(int argc, char** argv) {
 }
 
 constexpr ProbeAction kActions[] = {
-    {"open", 0, true, open_only}, {"key", 0, true, key},     {"frames", 0, true, frames},
-    {"print", 0, true, print},    {"input", 0, true, input}, {"mouse", 0, true, mouse},
-    {"cycle", 0, false, cycles},
+    {"open", 0, true, nullptr},  {"key", 0, true, key},        {"frames", 0, true, frames},
+    {"print", 0, true, print},   {"input", 0, true, input},    {"mouse", 0, true, mouse},
+    {"cycle", 0, false, cycles}, {nullptr, 0, false, nullptr},
 };
 
 const ProbeAction* find_action(const char* name) {
-    for (const ProbeAction& a : kActions) {
-        if (std::strcmp(a.name, name) == 0) return &a;
-    }
-    for (const ProbeAction* a = kPlatformActions; a->name; ++a) {
-        if (std::strcmp(a->name, name) == 0) return a;
+    for (const ProbeAction* a : {kActions, kPlatformActions}) {
+        for (; a->name; ++a)
+            if (std::strcmp(a->name, name) == 0) return a;
     }
     return nullptr;
 }
 
 bool open_screen(int32_t flags) {
     if (zq_GfxScreen(18, 32, 1, flags, 0) != 0 || !__zq_gfx || !__zq_gfx->driver) return false;
-    std::printf("driver: %s fullscreen: %d refresh: %d\n", __zq_gfx->driver->name,
-                probe_fullscreen() ? 1 : 0, __zq_gfx->refresh_rate);
+    const bool full =
+        __zq_gfx->driver != &__zq_gfxDriverNull && (*kModeFlags & DriverFlags::Fullscreen);
+    std::printf("driver: %s fullscreen: %d refresh: %d\n", __zq_gfx->driver->name, full ? 1 : 0,
+                __zq_gfx->refresh_rate);
     return true;
+}
+
+void print_modes(const char* when) {
+    int32_t count = -1;
+    int32_t* modes = kModesDriver->fetch_modes(32, &count);
+    std::printf("modes %s:", when);
+    for (int32_t i = 0; modes && i < count; ++i)
+        std::printf(" %dx%d", modes[i] >> 16, modes[i] & 0xFFFF);
+    std::printf("\n");
+    std::free(modes);
 }
 }  // namespace
 
@@ -282,11 +275,11 @@ int main(int argc, char** argv) {
         zq_End(2);
     }
     flags = g_ppm ? DriverFlags::NoDisplay : flags | action->flags;
-    if (modes) probe_print_modes("closed");
+    if (modes) print_modes("closed");
     if (action->opens_screen && !open_screen(flags)) {
         std::printf("driver: none\n");
         zq_End(1);
     }
-    if (modes) probe_print_modes("open");
-    zq_End(action->run(argc - i - 1, argv + i + 1));
+    if (modes) print_modes("open");
+    zq_End(action->run ? action->run(argc - i - 1, argv + i + 1) : 0);
 }

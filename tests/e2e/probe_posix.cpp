@@ -14,14 +14,10 @@
 extern const GfxDriver zq_gfxDriverX11;
 
 namespace {
-bool on_x11() {
-    return __zq_gfx && __zq_gfx->driver == &zq_gfxDriverX11;
-}
-
 int send(int argc, char** argv) {
     long count = argc > 0 ? std::strtol(argv[0], nullptr, 10) : 100;
     GfxState* s = __zq_gfx;
-    if (!on_x11() || count <= 0) return 1;
+    if (s->driver != &zq_gfxDriverX11 || count <= 0) return 1;
     double start = zq_Timer();
     for (long i = 0; i < count; ++i) {
         s->driver->lock();
@@ -63,8 +59,8 @@ const ProbeAction kPlatformActions[] = {{"send", 0, true, send}, {nullptr, 0, fa
 const ProbeMeasure kProbeMeasures[] = {{"threads", 0},
                                        {"file descriptors", 0},
                                        {"shm attachments", 0},
-                                       {"C heap bytes in use", 16 << 10}};
-const int kProbeMeasureCount = sizeof kProbeMeasures / sizeof kProbeMeasures[0];
+                                       {"C heap bytes in use", 16 << 10},
+                                       {nullptr, 0}};
 
 void probe_measure(long long* out) {
     out[0] = count_entries("/proc/self/task");
@@ -73,16 +69,5 @@ void probe_measure(long long* out) {
     out[3] = static_cast<long long>(mallinfo2().uordblks);
 }
 
-bool probe_fullscreen() {
-    return on_x11() && (zq_x11.mode_flags & DriverFlags::Fullscreen) != 0;
-}
-
-void probe_print_modes(const char* when) {
-    int32_t count = -1;
-    int32_t* modes = zq_gfxDriverX11.fetch_modes(32, &count);
-    std::printf("modes %s:", when);
-    for (int32_t i = 0; modes && i < count; ++i)
-        std::printf(" %dx%d", modes[i] >> 16, modes[i] & 0xFFFF);
-    std::printf("\n");
-    std::free(modes);
-}
+const GfxDriver* const kModesDriver = &zq_gfxDriverX11;
+const int32_t* const kModeFlags = &zq_x11.mode_flags;

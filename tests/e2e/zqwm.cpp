@@ -23,18 +23,6 @@ void set_wm_state(Display* display, Window window, Atom wm_state, long state) {
     XChangeProperty(display, window, wm_state, wm_state, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(data), 2);
 }
-
-void pass_configure(Display* display, const XConfigureRequestEvent& request) {
-    XWindowChanges changes{};
-    changes.x = request.x;
-    changes.y = request.y;
-    changes.width = request.width;
-    changes.height = request.height;
-    changes.border_width = request.border_width;
-    changes.sibling = request.above;
-    changes.stack_mode = request.detail;
-    XConfigureWindow(display, request.window, static_cast<unsigned>(request.value_mask), &changes);
-}
 }  // namespace
 
 int main() {
@@ -63,9 +51,13 @@ int main() {
                 XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
                 break;
             }
-            case ConfigureRequest:
-                pass_configure(display, event.xconfigurerequest);
+            case ConfigureRequest: {
+                const XConfigureRequestEvent& r = event.xconfigurerequest;
+                XWindowChanges changes{r.x,     r.y,     r.width, r.height, r.border_width,
+                                       r.above, r.detail};
+                XConfigureWindow(display, r.window, static_cast<unsigned>(r.value_mask), &changes);
                 break;
+            }
             case UnmapNotify:
                 if (event.xunmap.event == root) {
                     set_wm_state(display, event.xunmap.window, wm_state, WithdrawnState);

@@ -1,27 +1,17 @@
 // zqxclose WINDOW: asks an X window to close the way a window manager's close
-// button does, with a WM_PROTOCOLS / WM_DELETE_WINDOW client message.
+// button does, with a WM_PROTOCOLS / WM_DELETE_WINDOW client message. An id
+// of no window ends it through Xlib's error handler.
 #include <X11/Xlib.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: zqxclose WINDOW\n");
-        return 2;
-    }
-    errno = 0;
-    char* end = nullptr;
-    unsigned long window = std::strtoul(argv[1], &end, 0);
-    if (errno != 0 || end == argv[1] || *end != '\0' || window == 0) {
-        std::fprintf(stderr, "zqxclose: '%s' is not a window id\n", argv[1]);
-        return 2;
-    }
-    Display* display = XOpenDisplay(nullptr);
+    const Window window = argc == 2 ? std::strtoul(argv[1], nullptr, 0) : 0;
+    Display* display = window ? XOpenDisplay(nullptr) : nullptr;
     if (!display) {
-        std::fprintf(stderr, "zqxclose: cannot open the display\n");
-        return 1;
+        std::fprintf(stderr, "usage: zqxclose WINDOW (a window id, not 0), with DISPLAY set\n");
+        return 2;
     }
     XEvent event{};
     event.xclient.type = ClientMessage;
