@@ -1,6 +1,6 @@
 // The graphics screen's input: key buffer, event ring and key reads (under a counted
-// lock, against an update thread), console keys on the Null driver, typed
-// characters, mouse and key state.
+// lock, against an update thread), console keys on the Null driver, mouse and
+// key state.
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -11,7 +11,6 @@
 #include "console/con_in.h"
 #include "console/io_input.h"
 #include "gfx/recording_driver.h"
-#include "runtime/intl.h"
 
 namespace {
 std::string inkey() {
@@ -141,24 +140,6 @@ TEST_F(KeyBuffer, TheNullDriverTakesConsoleKeysWhileThereIsRoom) {
     EXPECT_EQ(inkey(), "");
     zq_hConsoleKeysReset();
     __zq_con_input = &__zq_con_platform_input;
-}
-
-// Typed characters come in the system's ANSI code page (1252 here, as the
-// runtime's tests check) and are drawn in code page 437: e-acute (0xE9) is
-// 0x82; what 437 lacks becomes '?'.
-TEST(TypedCharacters, AnsiBecomesCodePage437) {
-    // clang-format off
-    constexpr const char* k437 =
-        "???\x9F????????????????????????????\xFF\xAD\x9B\x9C?\x9D????\xA6\xAE\xAA???\xF8\xF1"
-        "\xFD??\xE6?\xFA??\xA7\xAF\xAC\xAB?\xA8????\x8E\x8F\x92\x80?\x90???????\xA5????\x99??"
-        "???\x9A??\xE1\x85\xA0\x83?\x84\x86\x91\x87\x8A\x82\x88\x89\x8D\xA1\x8C\x8B?\xA4\x95"
-        "\xA2\x93?\x94\xF6?\x97\xA3\x96\x81??\x98";
-    // clang-format on
-    for (int c = 0x80; c <= 0xFF; ++c) {
-        char ch = static_cast<char>(c);
-        EXPECT_EQ(zq_hIntlConvertString(&ch, 1, ZQ_CP_1252, ZQ_CP_437), 0);
-        EXPECT_EQ(ch, k437[c - 0x80]) << std::hex << c;
-    }
 }
 
 std::mutex update_lock;  // a real mutex, as the window drivers' update lock
