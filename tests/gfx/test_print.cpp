@@ -204,12 +204,14 @@ TEST_F(Print, ScrollStaysInsideTheTextView) {
     zq_GfxColor(0, 0x00112233, 0x1);  // fg kept: the cleared row takes the new background
     zq_ConsoleView(5, 10);
     zq_GfxLocate(10, 4, 0);
-    print("!\n");
-    for (int row = 4; row < 9; ++row) m.put(0, row, row_label(row + 1), 0xFFFFFFFF, 0xFF000000);
-    m.put(3, 8, "!", 0xFFFFFFFF, 0x00112233);
-    m.put(0, 9, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
+    print("!\n\n");  // two rows at the end of a print
+    print("\n\n?");  // two rows before a write
+    for (int row = 4; row < 6; ++row) m.put(0, row, row_label(row + 4), 0xFFFFFFFF, 0xFF000000);
+    m.put(3, 5, "!", 0xFFFFFFFF, 0x00112233);
+    for (int row = 6; row < 10; ++row) m.put(0, row, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
+    m.put(0, 9, "?", 0xFFFFFFFF, 0x00112233);
     EXPECT_TRUE(shows(m));
-    EXPECT_EQ(text_cursor(), std::pair(0, 9));
+    EXPECT_EQ(text_cursor(), std::pair(1, 9));
 }
 
 TEST_F(Print, WideTextBecomesBytes) {
