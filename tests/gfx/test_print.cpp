@@ -101,9 +101,7 @@ TEST(PrintSmall, DepthsAndFonts) {
         zq_GfxColor(1, 2, 0x3);                              // both omitted: nothing changes
         EXPECT_EQ(zq_GfxColor(white, 0, 0), bg << 16 | fg);  // the old pair
         print("olour\nabcdefghijklmnopqrstuvwxyz0123\nL1\nL2\nL3\n");
-        print("0123456789ABCDEFGH\x0b\x0c");  // fills the bottom row
-        EXPECT_TRUE(line_pending());
-        EXPECT_EQ(text_cursor(), std::pair(19, 7));
+        print("0123456789ABCDEFGH\x0b\x0c");  // fills the bottom row: "Z" scrolls it up
         print("Z");
 
         EXPECT_EQ(zq_GfxReadXY(1, 1, 1), read);
@@ -204,12 +202,14 @@ TEST_F(Print, ScrollStaysInsideTheTextView) {
     zq_GfxColor(0, 0x00112233, 0x1);  // fg kept: the cleared row takes the new background
     zq_ConsoleView(5, 10);
     zq_GfxLocate(10, 4, 0);
-    print("!\n");
-    for (int row = 4; row < 9; ++row) m.put(0, row, row_label(row + 1), 0xFFFFFFFF, 0xFF000000);
-    m.put(3, 8, "!", 0xFFFFFFFF, 0x00112233);
-    m.put(0, 9, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
+    print("!\n\n");  // two rows at the end of a print
+    print("\n\n?");  // two rows before a write
+    for (int row = 4; row < 6; ++row) m.put(0, row, row_label(row + 4), 0xFFFFFFFF, 0xFF000000);
+    m.put(3, 5, "!", 0xFFFFFFFF, 0x00112233);
+    for (int row = 6; row < 10; ++row) m.put(0, row, std::string(80, ' '), 0xFFFFFFFF, 0x00112233);
+    m.put(0, 9, "?", 0xFFFFFFFF, 0x00112233);
     EXPECT_TRUE(shows(m));
-    EXPECT_EQ(text_cursor(), std::pair(0, 9));
+    EXPECT_EQ(text_cursor(), std::pair(1, 9));
 }
 
 TEST_F(Print, WideTextBecomesBytes) {
@@ -352,51 +352,40 @@ TEST_F(TextInput, LineInputEditsAndStores) {
     EXPECT_EQ(text_cursor(), std::pair(0, 2));
 }
 
-// A line that wraps at the bottom of the screen scrolls it; editing at its
-// start redraws it across the row end. A line that fills the bottom row
-// exactly leaves the next character for the row after.
+// A line that wraps at the bottom of the view scrolls it; editing at its start
+// redraws it across the row ends. A line that fills the bottom row exactly
+// leaves the next character for the row after. A line longer than the view:
+// its start scrolls out above, and an edit there redraws what is left in view.
 TEST_F(TextInput, LineEditingAtTheBottom) {
+    std::string az;  // 300 characters
+    for (int i = 0; i < 300; ++i) az += static_cast<char>('a' + i % 26);
     struct Case {
-        int start_col;
-        std::initializer_list<int32_t> keys;  // after "0123456789"
+        int bottom, row, col;  // the view's last row, the start cell
+        std::string prompt, typed;
+        std::initializer_list<int32_t> keys;
         std::string result;
-        int col, row;  // where the result starts on screen afterwards
+        int cut, shown_col, shown_row;  // prompt and result on screen, less the cut scrolled out
     } const cases[] = {
-        {75, {kHome, 'X', 13}, "X0123456789", 74, 28},
-        {71, {kLeft, kEnd, 'Z', 13}, "0123456789Z", 70, 28},
-        {71, {kHome, kDel, 13}, "123456789", 70, 29},
+        {30, 30, 75, "", "0123456789", {kHome, 'X', 13}, "X0123456789", 0, 74, 28},
+        {30, 30, 71, "", "0123456789", {kLeft, kEnd, 'Z', 13}, "0123456789Z", 0, 70, 28},
+        {30, 30, 71, "", "0123456789", {kHome, kDel, 13}, "123456789", 0, 70, 29},
+        {3, 1, 1, "Name: ", az, {kHome, 'H', kEnd, 'E', 13}, "H" + az + "E", 80, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
+        zq_ConsoleView(1, c.bottom);
         zq_Cls(0);
-        zq_GfxLocate(30, c.start_col, 0);
+        zq_GfxLocate(c.row, c.col, 0);
         pending_keys.clear();
-        keys("0123456789");
+        keys(c.typed);
         keys(c.keys);
-        char line[32];
-        EXPECT_EQ(zq_GfxLineInput(nullptr, line, 32, 0, 0, 0), 0);
+        char line[310];
+        EXPECT_EQ(
+            zq_GfxLineInput(c.prompt.empty() ? nullptr : prompt(c.prompt), line, 310, 0, 0, 0), 0);
         EXPECT_EQ(std::string(line), c.result);
         TextModel m;
-        m.put(c.col, c.row, c.result);
+        m.put(c.shown_col, c.shown_row, (c.prompt + c.result).substr(c.cut));
         EXPECT_TRUE(shows(m));
     }
-}
-
-// A line longer than the text view: its start scrolls out above it, and an
-// edit there redraws what is left in view in the right columns.
-TEST_F(TextInput, LineLongerThanTheView) {
-    zq_ConsoleView(1, 3);
-    std::string typed;
-    for (int i = 0; i < 300; ++i) typed += static_cast<char>('a' + i % 26);
-    keys(typed);
-    keys({kHome, 'H', kEnd, 'E', 13});
-    char line[310];
-    EXPECT_EQ(zq_GfxLineInput(prompt("Name: "), line, 310, 0, 0, 0), 0);
-    EXPECT_EQ(std::string(line), "H" + typed + "E");
-    const std::string shown = "Name: H" + typed + "E";
-    TextModel m;
-    for (int row = 0; row < 3; ++row) m.put(0, row, shown.substr(80 * (row + 1), 80));
-    EXPECT_TRUE(shows(m));
-    zq_ConsoleView(0, 0);
 }
 }  // namespace

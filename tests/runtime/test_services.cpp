@@ -138,17 +138,14 @@ class Rnd : public testing::Test {
 constexpr double k2_32 = 4294967296.0, k2_24 = 16777216.0;
 }  // namespace
 
-// Braced lists run their calls in order. The argument's value does not matter;
-// reseeding keeps the last number.
-TEST_F(Rnd, UnseededStartIsTheTwisterSeededWithZero) {
+// Unseeded, the twister seeded with zero. Braced lists run their calls in
+// order. The argument's value does not matter; reseeding keeps the last number.
+TEST_F(Rnd, UnseededTwisterFastAndLcg24Sequences) {
     const double a = 0x5481674D / k2_32, b = 0x543BDDA3 / k2_32, c = 0x8850CA87 / k2_32;
     EXPECT_EQ((std::vector{zq_Rnd(0), zq_Rnd(1), zq_Rnd(5), zq_Rnd(-1), zq_Rnd(0)}),
               (std::vector{0.01953125, a, b, c, c}));
     zq_Randomize(0.0, 3);
     EXPECT_EQ((std::vector{zq_Rnd(0), zq_Rnd(1)}), (std::vector{c, a}));
-}
-
-TEST_F(Rnd, FastAndLcg24Sequences) {
     const struct {
         double seed;
         int32_t algorithm, lang, arg;

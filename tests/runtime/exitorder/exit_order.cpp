@@ -25,17 +25,6 @@ void driver_exit() {
     if (zq_hRtInitCount() != 1 || !files_open()) fail("the runtime shut down before the screen");
     screen_closed_first = true;
 }
-void driver_nothing() {}
-
-const GfxDriver recording_driver = {
-    "Recording",    [](const char*, int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; },
-    driver_exit,    driver_nothing,
-    driver_nothing, nullptr,
-    nullptr,        nullptr,
-    nullptr,        nullptr,
-    nullptr,        nullptr,
-    nullptr,        nullptr};
-const GfxDriver* drivers[] = {&recording_driver, nullptr};
 }  // namespace
 
 // Runs after the library's shutdown destructor (a lower number runs later).
@@ -50,6 +39,12 @@ __attribute__((destructor(101))) void check_after_shutdown() {
 int main() {
     if (zq_hRtInitCount() != 1) fail("the runtime did not start before main");
     if ((sys_fpu_control_word() & 0x0F00) != 0x0300) fail("no extended precision at start-up");
+    static GfxDriver driver{};
+    driver.name = "Recording";
+    driver.init = [](const char*, int32_t, int32_t, int32_t, int32_t, int32_t) { return 0; };
+    driver.exit = driver_exit;
+    driver.lock = driver.unlock = [] {};
+    static const GfxDriver* drivers[] = {&driver, nullptr};
     __zq_gfx_drivers_list = drivers;
     if (zq_GfxScreen(18, 32, 0, 0, 0) != 0) fail("the screen did not open");
     __zq_ctx.files[2].opened = __zq_ctx.file_opened = 1;
