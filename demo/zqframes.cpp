@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "demo/frame.h"
+#include "demo/ppm.h"
 #include "gfx/gfx_internal.h"
 
 namespace {
@@ -27,23 +28,6 @@ bool parse_count(const char* text, long min, long* out) {
     if (errno != 0 || end == text || *end != '\0' || v < min) return false;
     *out = v;
     return true;
-}
-
-bool write_ppm(const std::string& path, const GfxState& screen) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    std::fprintf(f, "P6\n%d %d\n255\n", screen.width, screen.height);
-    std::string row(static_cast<size_t>(screen.width) * 3, '\0');
-    for (int32_t y = 0; y < screen.height; ++y) {
-        const auto* px = reinterpret_cast<const uint32_t*>(screen.framebuffer + y * screen.pitch);
-        for (int32_t x = 0; x < screen.width; ++x) {
-            row[x * 3 + 0] = static_cast<char>(px[x] >> 16);
-            row[x * 3 + 1] = static_cast<char>(px[x] >> 8);
-            row[x * 3 + 2] = static_cast<char>(px[x]);
-        }
-        std::fwrite(row.data(), 1, row.size(), f);
-    }
-    return std::fclose(f) == 0;
 }
 
 // One header number of a binary PPM, after blanks and comments.
@@ -118,12 +102,13 @@ bool open_screen() {
 int write_frames(long frames, const std::string& out, long every) {
     for (long i = 1; i <= frames; ++i) {
         DRAW_FRAME();
-        if (every > 0 && i % every == 0 && !write_ppm(numbered(out, i), *__zq_gfx)) {
+        if (every > 0 && i % every == 0 &&
+            !zq_demo_write_ppm(numbered(out, i).c_str(), *__zq_gfx)) {
             std::fprintf(stderr, "zqframes: cannot write %s\n", numbered(out, i).c_str());
             return 1;
         }
     }
-    if (!write_ppm(out, *__zq_gfx)) {
+    if (!zq_demo_write_ppm(out.c_str(), *__zq_gfx)) {
         std::fprintf(stderr, "zqframes: cannot write %s\n", out.c_str());
         return 1;
     }

@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "demo/frame.h"
+#include "demo/ppm.h"
 #include "gfx/gfx_internal.h"
 #include "gfx/print_sample.h"
 
@@ -30,19 +31,7 @@ namespace {
 const char* g_ppm = nullptr;
 
 bool write_screen_ppm() {
-    const GfxState* s = __zq_gfx;
-    std::FILE* f = s && s->bpp == 4 ? std::fopen(g_ppm, "wb") : nullptr;
-    if (!f) return false;
-    std::fprintf(f, "P6\n%d %d\n255\n", static_cast<int>(s->width), static_cast<int>(s->height));
-    for (int32_t y = 0; y < s->height; ++y) {
-        for (int32_t x = 0; x < s->width; ++x) {
-            uint32_t pixel = 0;
-            std::memcpy(&pixel, s->framebuffer + static_cast<ptrdiff_t>(y) * s->pitch + x * 4, 4);
-            for (int shift = 16; shift >= 0; shift -= 8) std::fputc((pixel >> shift) & 0xFF, f);
-        }
-    }
-    const bool ok = !std::ferror(f);
-    return std::fclose(f) == 0 && ok;
+    return __zq_gfx && zq_demo_write_ppm(g_ppm, *__zq_gfx);
 }
 
 int key(int, char**) {
