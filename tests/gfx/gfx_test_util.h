@@ -1,5 +1,6 @@
 // Shared set-up of the graphics tests: a screen without a display, image
-// buffers, and a way to set or clear the "ZQGFX" environment variable.
+// buffers, fingerprints, and a way to set or clear the "ZQGFX" environment
+// variable.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,6 +23,13 @@ inline void set_env(const char* name, const char* value) {
         unsetenv(name);
     }
 #endif
+}
+
+// FNV-1a: pinned fingerprints of pictures and data blocks.
+inline uint64_t fnv1a(const uint8_t* p, size_t n) {
+    uint64_t h = 0xcbf29ce484222325u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3u;
+    return h;
 }
 
 // A new-form image buffer: the 32-byte header, then rows of `pitch` bytes.

@@ -56,12 +56,6 @@ Bytes random_bytes(size_t n, uint32_t seed, uint32_t alphabet = 256) {
     return out;
 }
 
-uint64_t fnv1a(const uint8_t* p, size_t n) {
-    uint64_t h = 0xcbf29ce484222325u;
-    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3u;
-    return h;
-}
-
 }  // namespace
 
 // The exact streams, and the room they need: the whole stream, plus one byte
