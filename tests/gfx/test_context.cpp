@@ -18,13 +18,6 @@ Ints view(const GfxContext& c) {
     return {c.view_x, c.view_y, c.view_w, c.view_h};
 }
 
-std::vector<uint8_t> old_form(int32_t w, int32_t h, int32_t bpp) {
-    std::vector<uint8_t> buf(4 + static_cast<size_t>(w) * h * bpp);
-    const uint16_t header[2] = {static_cast<uint16_t>((w << 3) | 5), static_cast<uint16_t>(h)};
-    std::memcpy(buf.data(), header, sizeof header);
-    return buf;
-}
-
 TEST_F(ContextTest, BuffersBecomeTheTargetAndTheScreenViewComesBack) {
     GfxContext& ctx = context();
     ctx.view_x = 5, ctx.view_y = 6, ctx.view_w = 100, ctx.view_h = 50;
@@ -37,7 +30,9 @@ TEST_F(ContextTest, BuffersBecomeTheTargetAndTheScreenViewComesBack) {
               std::pair(0x5678, 0x5678u));
     // The old form has the screen's pixel size; the low 3 bits of the width
     // word are not read.
-    std::vector<uint8_t> old = old_form(9, 3, 4);
+    std::vector<uint8_t> old(4 + 9 * 3 * 4);
+    const uint16_t header[2] = {(9 << 3) | 5, 3};
+    std::memcpy(old.data(), header, sizeof header);
     zq_hPrepareTarget(&ctx, old.data(), 0xFFFFFFFF);
     EXPECT_EQ(view(ctx), (Ints{0, 0, 9, 3}));
     ctx.pixel_set(ctx.line[2], static_cast<int>(0xFFABCDEF), 9);  // the last row, to its end

@@ -33,7 +33,7 @@ TEST(PaletteColor, FixColorForEachPixelSize) {
     EXPECT_EQ(zq_hMakeColor(2, 0, 0x08, 0x04, 0x08), 0x0821u);
 }
 
-TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
+TEST_F(PaletteTest, StatementSetsMaskedDacLevelsUnderOneLock) {
     ASSERT_NO_FATAL_FAILURE(open(0, 13));
     zq_GfxPalette(3, 255, 128, 64);  // every component distinct and non-zero
     EXPECT_EQ(shown(3), rgb_entry(255, 129, 64));
@@ -45,6 +45,12 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(shown(5), rgb_entry(0, 0, 255));
     zq_GfxPalette(6, 0x01203F, -1, 0);
     EXPECT_EQ(shown(6), rgb_entry(255, 129, 4));
+    zq_GfxPalette(4, -4, 0, 0);  // components do not spill into each other
+    EXPECT_EQ(shown(4) & 0xFFFF00u, 0u);
+    zq_GfxPalette(4, 0, 0x4000, 0);
+    EXPECT_EQ(shown(4) & 0xFF00FFu, 0u);
+    zq_GfxPalette(5, -1, -1, -1);  // one negative value: every DAC bit set, white
+    EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
     zq_GfxPalette(-1, 0, 0, 0);
     for (int i = 0; i < 256; ++i) ASSERT_EQ(shown(i), entry_of(zq_palette_256, i)) << i;
     lock_log.palette.clear();
@@ -54,14 +60,7 @@ TEST_F(PaletteTest, StatementSetsDacLevelsUnderOneLock) {
     EXPECT_EQ(lock_log.palette[255], (Call{255, 0, 0, 0}));
 }
 
-TEST_F(PaletteTest, ValuesAreMaskedAndOutOfRangeIndexesChangeNothing) {
-    ASSERT_NO_FATAL_FAILURE(open(0, 13));
-    zq_GfxPalette(4, -4, 0, 0);  // components do not spill into each other
-    EXPECT_EQ(shown(4) & 0xFFFF00u, 0u);
-    zq_GfxPalette(4, 0, 0x4000, 0);
-    EXPECT_EQ(shown(4) & 0xFF00FFu, 0u);
-    zq_GfxPalette(5, -1, -1, -1);  // one negative value: every DAC bit set, white
-    EXPECT_EQ(shown(5), rgb_entry(255, 255, 255));
+TEST_F(PaletteTest, ColourStatementAndOutOfRangeIndexesThatChangeNothing) {
     ASSERT_NO_FATAL_FAILURE(open(0, 7));
     // The colour statement: fg masked to the 16 attributes, bg sets attribute 0
     // to colour-table index -2 & 15, the context's bg stays.
@@ -106,15 +105,12 @@ TEST_F(PaletteTest, PortsWriteAndReadDacLevels) {
     for (uint16_t port : {0x3C8, 0x60}) EXPECT_EQ(zq_GfxIn(port), -1);
 }
 
-// The 16 colours every 16-colour mode shows by default, as displayed (mode 9
-// picks them out of its 64, mode 12 out of the 256), and the CGA modes' picks.
+// Every 16-colour mode shows the 16-colour palette by default (mode 9 picks
+// its colours out of its 64, mode 12 out of the 256), and the CGA modes' picks.
 TEST_F(PaletteTest, SixteenColourModesShowTheStandardColours) {
-    constexpr uint32_t kShown[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAAAA00, 0x0000AA, 0xAA00AA,
-                                     0x0055AA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
-                                     0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
     for (int32_t mode : {7, 8, 12, 9}) {
         ASSERT_NO_FATAL_FAILURE(open(0, mode));
-        for (int i = 0; i < 16; ++i) EXPECT_EQ(shown(i), kShown[i]) << mode << " " << i;
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(shown(i), entry_of(zq_palette_16, i)) << mode << i;
     }
     zq_GfxPalette(1, 63, -1, -1);  // mode 9 chooses from all 64 colours
     EXPECT_EQ(shown(1), 0xFFFFFFu);
