@@ -140,11 +140,6 @@ using ExpectFn = uint32_t (*)(uint32_t color, uint32_t dest);
 
 TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
     std::mt19937 rng{20240607};
-    auto random_bytes = [&](size_t n) {
-        std::vector<uint8_t> v(n);
-        for (uint8_t& b : v) b = static_cast<uint8_t>(rng());
-        return v;
-    };
     // Counts around every unrolling boundary and across the long-run path.
     std::vector<size_t> counts;
     for (size_t n = 0; n <= 40; ++n) counts.push_back(n);
@@ -168,7 +163,7 @@ TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
             for (size_t offset = 0; offset < 8; ++offset) {
                 SCOPED_TRACE(testing::Message()
                              << "unit " << f.unit << " count " << count << " offset " << offset);
-                const std::vector<uint8_t> base = random_bytes(count * 4 + 16);
+                const std::vector<uint8_t> base = random_bytes(count * 4 + 16, rng());
                 const uint32_t color = rng();
                 std::vector<uint8_t> want = base;
                 for (size_t i = offset; i < offset + count * f.unit; i += f.unit) {
@@ -185,8 +180,8 @@ TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
             }
         }
         for (size_t offset = 0; offset < 8; ++offset) {  // the MMX copy against memcpy
-            std::vector<uint8_t> src = random_bytes(count + 16);
-            std::vector<uint8_t> a = random_bytes(count + 16), b = a;
+            std::vector<uint8_t> src = random_bytes(count + 16, rng());
+            std::vector<uint8_t> a = random_bytes(count + 16, rng()), b = a;
             std::memcpy(a.data() + offset, src.data() + 7 - offset, count);
             EXPECT_EQ(zq_hMemCpyMMX(b.data() + offset, src.data() + 7 - offset, count),
                       b.data() + offset);

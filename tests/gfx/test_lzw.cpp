@@ -1,7 +1,6 @@
 // The LZW codec and the built-in fonts and palettes it carries.
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,13 +46,6 @@ std::pair<int32_t, Bytes> decode(const Bytes& stream, int32_t capacity) {
     EXPECT_TRUE(size >= 0 && size <= capacity) << size;
     out.resize(std::clamp(size, 0, capacity));
     return {r, out};
-}
-
-Bytes random_bytes(size_t n, uint32_t seed, uint32_t alphabet = 256) {
-    std::mt19937 rng(seed);
-    Bytes out(n);
-    for (auto& b : out) b = static_cast<uint8_t>(rng() % alphabet);
-    return out;
 }
 
 }  // namespace
