@@ -1,11 +1,12 @@
 // Shared set-up of the graphics tests: a screen without a display, image
-// buffers, and a way to set or clear the "ZQGFX" environment variable.
+// buffers, random bytes, fingerprints and the "ZQGFX" environment variable.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,21 @@ inline void set_env(const char* name, const char* value) {
         unsetenv(name);
     }
 #endif
+}
+
+// FNV-1a: pinned fingerprints of pictures and data blocks.
+inline uint64_t fnv1a(const uint8_t* p, size_t n) {
+    uint64_t h = 0xcbf29ce484222325u;
+    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3u;
+    return h;
+}
+
+// n bytes below `alphabet`, the same for the same seed.
+inline std::vector<uint8_t> random_bytes(size_t n, uint32_t seed, uint32_t alphabet = 256) {
+    std::mt19937 rng(seed);
+    std::vector<uint8_t> out(n);
+    for (auto& b : out) b = static_cast<uint8_t>(rng() % alphabet);
+    return out;
 }
 
 // A new-form image buffer: the 32-byte header, then rows of `pitch` bytes.

@@ -1,9 +1,11 @@
-// A 64 x 48 screen without a display whose driver records its lock calls, and
-// ways to read the framebuffer back as pixel sets and dirty rows.
+// A 64 x 48 screen (or a numbered mode) without a display whose driver records
+// its lock, palette and retrace calls, and ways to read the framebuffer back as
+// pixel sets and dirty rows.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <set>
 #include <utility>
@@ -18,6 +20,8 @@ struct LockLog {
     int locks = 0;
     int unlocks = 0;
     bool nested = false;  // locked again before the previous unlock
+    int vsyncs = 0;
+    std::vector<std::array<int32_t, 4>> palette;  // {index, r, g, b} sent to the display
     bool paired() const { return locks == unlocks && !nested; }
 };
 inline LockLog lock_log;
@@ -27,8 +31,11 @@ class RecordingScreenTest : public ::testing::Test {
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(open(32)); }
     void TearDown() override { close(); }
 
-    void open(int depth) {
-        ASSERT_EQ(zq_GfxScreenRes(64, 48, depth, 0, -1, 0), 0);
+    void open(int depth, int32_t mode = -1) {
+        close();
+        ASSERT_EQ(mode < 0 ? zq_GfxScreenRes(64, 48, depth, 0, -1, 0)
+                           : zq_GfxScreen(mode, depth, 1, DriverFlags::NoDisplay, 0),
+                  0);
         saved_driver_ = __zq_gfx->driver;
         recorder_ = *saved_driver_;
         recorder_.lock = [] {
@@ -36,8 +43,13 @@ class RecordingScreenTest : public ::testing::Test {
             ++lock_log.locks;
         };
         recorder_.unlock = [] { ++lock_log.unlocks; };
+        recorder_.set_palette = [](int32_t i, int32_t r, int32_t g, int32_t b) {
+            lock_log.palette.push_back({i, r, g, b});
+        };
+        recorder_.wait_vsync = [] { ++lock_log.vsyncs; };
         __zq_gfx->driver = &recorder_;
         lock_log = LockLog{};
+        std::memset(__zq_gfx->dirty, 0, static_cast<size_t>(__zq_gfx->height));
         ctx_ = zq_hGetContext();
     }
     void close() {
@@ -68,7 +80,7 @@ class RecordingScreenTest : public ::testing::Test {
     // The first and last dirty rows, {-1, -1} for none; false if one between is clean.
     static std::pair<int, int> dirty_rows() {
         std::pair<int, int> rows{-1, -1};
-        for (int y = 0; y < 48; ++y) {
+        for (int y = 0; y < __zq_gfx->height; ++y) {
             if (!__zq_gfx->dirty[y]) continue;
             if (rows.first >= 0 && rows.second != y - 1) return {-2, -2};
             rows = {rows.first < 0 ? y : rows.first, y};

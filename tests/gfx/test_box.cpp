@@ -175,7 +175,8 @@ TEST_F(BoxTest, ViewBorderFillDrawingResetAndCuts) {
     EXPECT_TRUE(having(kGreen).empty() && having(kBlack).empty());
 }
 
-TEST(BoxNoScreen, DrawingIsANoOpThatKeepsTheLastPoint) {
+// Without a screen drawing, palettes and ports do nothing.
+TEST(NoScreen, DrawingPalettesAndPortsAreNoOpsThatKeepTheLastPoint) {
     ASSERT_EQ(__zq_gfx, nullptr);
     GfxContext* ctx = zq_hGetContext();
     ctx->last_x = 1.5f, ctx->last_y = 2.5f;
@@ -183,7 +184,11 @@ TEST(BoxNoScreen, DrawingIsANoOpThatKeepsTheLastPoint) {
     zq_GfxLine(nullptr, 0, 0, 10, 10, kGreen, 2, 0xFFFF, 0);
     zq_hGfxBox(0, 0, 10, 10, kGreen, 1, 0xFFFF);
     zq_GfxView(0, 0, 10, 10, kGreen, kGreen, 0);
-    EXPECT_EQ(zq_GfxClear(0), 0);
+    zq_GfxPalette(1, 2, 3, 4);
+    zq_GfxPalette(-1, 0, 0, 0);
+    zq_hRestorePalette();
+    EXPECT_EQ((std::vector{zq_GfxClear(0), zq_GfxIn(0x3DA), zq_GfxIn(0x3C9), zq_GfxOut(0x3C8, 0)}),
+              (std::vector{0, -1, -1, -1}));
     EXPECT_EQ(std::pair(ctx->last_x, ctx->last_y), std::pair(1.5f, 2.5f));
 }
 

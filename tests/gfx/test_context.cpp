@@ -18,13 +18,6 @@ Ints view(const GfxContext& c) {
     return {c.view_x, c.view_y, c.view_w, c.view_h};
 }
 
-std::vector<uint8_t> old_form(int32_t w, int32_t h, int32_t bpp) {
-    std::vector<uint8_t> buf(4 + static_cast<size_t>(w) * h * bpp);
-    const uint16_t header[2] = {static_cast<uint16_t>((w << 3) | 5), static_cast<uint16_t>(h)};
-    std::memcpy(buf.data(), header, sizeof header);
-    return buf;
-}
-
 TEST_F(ContextTest, BuffersBecomeTheTargetAndTheScreenViewComesBack) {
     GfxContext& ctx = context();
     ctx.view_x = 5, ctx.view_y = 6, ctx.view_w = 100, ctx.view_h = 50;
@@ -37,7 +30,9 @@ TEST_F(ContextTest, BuffersBecomeTheTargetAndTheScreenViewComesBack) {
               std::pair(0x5678, 0x5678u));
     // The old form has the screen's pixel size; the low 3 bits of the width
     // word are not read.
-    std::vector<uint8_t> old = old_form(9, 3, 4);
+    std::vector<uint8_t> old(4 + 9 * 3 * 4);
+    const uint16_t header[2] = {(9 << 3) | 5, 3};
+    std::memcpy(old.data(), header, sizeof header);
     zq_hPrepareTarget(&ctx, old.data(), 0xFFFFFFFF);
     EXPECT_EQ(view(ctx), (Ints{0, 0, 9, 3}));
     ctx.pixel_set(ctx.line[2], static_cast<int>(0xFFABCDEF), 9);  // the last row, to its end
@@ -145,11 +140,6 @@ using ExpectFn = uint32_t (*)(uint32_t color, uint32_t dest);
 
 TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
     std::mt19937 rng{20240607};
-    auto random_bytes = [&](size_t n) {
-        std::vector<uint8_t> v(n);
-        for (uint8_t& b : v) b = static_cast<uint8_t>(rng());
-        return v;
-    };
     // Counts around every unrolling boundary and across the long-run path.
     std::vector<size_t> counts;
     for (size_t n = 0; n <= 40; ++n) counts.push_back(n);
@@ -173,7 +163,7 @@ TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
             for (size_t offset = 0; offset < 8; ++offset) {
                 SCOPED_TRACE(testing::Message()
                              << "unit " << f.unit << " count " << count << " offset " << offset);
-                const std::vector<uint8_t> base = random_bytes(count * 4 + 16);
+                const std::vector<uint8_t> base = random_bytes(count * 4 + 16, rng());
                 const uint32_t color = rng();
                 std::vector<uint8_t> want = base;
                 for (size_t i = offset; i < offset + count * f.unit; i += f.unit) {
@@ -190,8 +180,8 @@ TEST(PixelRoutines, FillsAndCopiesMatchTheReference) {
             }
         }
         for (size_t offset = 0; offset < 8; ++offset) {  // the MMX copy against memcpy
-            std::vector<uint8_t> src = random_bytes(count + 16);
-            std::vector<uint8_t> a = random_bytes(count + 16), b = a;
+            std::vector<uint8_t> src = random_bytes(count + 16, rng());
+            std::vector<uint8_t> a = random_bytes(count + 16, rng()), b = a;
             std::memcpy(a.data() + offset, src.data() + 7 - offset, count);
             EXPECT_EQ(zq_hMemCpyMMX(b.data() + offset, src.data() + 7 - offset, count),
                       b.data() + offset);

@@ -1,7 +1,6 @@
 // The LZW codec and the built-in fonts and palettes it carries.
 #include <algorithm>
 #include <cstring>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,7 +36,8 @@ Bytes encode(const Bytes& in) {
 }
 
 // Decodes into a heap buffer of exactly `capacity` bytes, so that the address
-// sanitizer catches any write past it. Gives the result and the bytes written.
+// sanitizer catches any write past it (corrupt streams are the lzw fuzz
+// harness's). Gives the result and the bytes written.
 std::pair<int32_t, Bytes> decode(const Bytes& stream, int32_t capacity) {
     Bytes out(capacity);
     int32_t size = capacity;
@@ -46,19 +46,6 @@ std::pair<int32_t, Bytes> decode(const Bytes& stream, int32_t capacity) {
     EXPECT_TRUE(size >= 0 && size <= capacity) << size;
     out.resize(std::clamp(size, 0, capacity));
     return {r, out};
-}
-
-Bytes random_bytes(size_t n, uint32_t seed, uint32_t alphabet = 256) {
-    std::mt19937 rng(seed);
-    Bytes out(n);
-    for (auto& b : out) b = static_cast<uint8_t>(rng() % alphabet);
-    return out;
-}
-
-uint64_t fnv1a(const uint8_t* p, size_t n) {
-    uint64_t h = 0xcbf29ce484222325u;
-    for (size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 0x100000001b3u;
-    return h;
 }
 
 }  // namespace
@@ -124,7 +111,7 @@ TEST(LzwDecode, PendingCodesFullDictionaryAndBadStreams) {
     }
 }
 
-TEST(LzwDecode, RoundTripsAndTruncatedCorruptStreamsStayInBounds) {
+TEST(LzwDecode, RoundTripsAndTruncatedStreams) {
     const Bytes text = random_bytes(6000, 7, 8);
     const Bytes stream = encode(text);
     for (size_t len = 0; len < stream.size(); ++len) {
@@ -132,15 +119,6 @@ TEST(LzwDecode, RoundTripsAndTruncatedCorruptStreamsStayInBounds) {
         ASSERT_EQ(result, -1) << "length " << len;
         // What came out before the cut is still the start of the text.
         ASSERT_TRUE(std::equal(out.begin(), out.end(), text.begin())) << "length " << len;
-    }
-    std::mt19937 rng(12345);
-    for (int round = 0; round < 300; ++round) {
-        Bytes bad = stream;
-        for (uint32_t i = 1 + rng() % 8; i > 0; --i)
-            bad[rng() % bad.size()] ^= static_cast<uint8_t>(1 + rng() % 255);
-        // Exact-size and shorter outputs: any write past them is an ASan error.
-        decode(bad, 6000);
-        decode(bad, 2000);
     }
     // Random bytes define a new string for nearly every code, so the
     // dictionary fills early; the repeats afterwards must reuse old entries.
