@@ -45,7 +45,7 @@ asan: deps
 tsan: deps
 	@cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZQ_TSAN=ON >/dev/null
 	@cmake --build $(BUILD)/tsan -j $(JOBS) --target test_runtime test_gfx zqdemo zqprobe \
-	  zqframes zqwm zqxclose
+	  zqframes
 
 win32: deps
 	$(call windows,win32,mingw-i686)
@@ -62,7 +62,7 @@ test-asan: asan
 test-tsan: tsan
 	cd $(BUILD)/tsan && ctest --output-on-failure -L threads
 
-# The end-to-end tests use host tools (zqframes, zqxclose).
+# The end-to-end tests use host tools (zqframes).
 test-win64: host win64
 	$(call wine_ctest,win64)
 

@@ -13,7 +13,7 @@ PACKAGES=(
     wine wine64 wine32:i386
     libgl1 libgl1-mesa-dri libglx-mesa0
     libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386
-    xvfb xdotool x11-utils imagemagick libx11-dev libxext-dev libxrandr-dev tmux
+    xvfb xdotool openbox wmctrl x11-utils imagemagick libx11-dev libxext-dev libxrandr-dev tmux
     googletest libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev doxygen
     libsdl2-dev libpixman-1-dev libcairo2-dev libsdl2-gfx-dev

@@ -1,7 +1,7 @@
 # Shared by the end-to-end scripts:  source e2e-lib.sh host|win32|win64 [HOST_BUILD]
 # A Windows build runs under Wine in an end-to-end prefix of its own (so that
-# its server talks to our display), "host" natively. HOST_BUILD holds zqwm,
-# zqxclose, zqframes and zqprobe. Whatever a script starts is stopped on exit,
+# its server talks to our display), "host" natively. HOST_BUILD holds zqframes
+# and zqprobe. Whatever a script starts is stopped on exit,
 # by process id (the Wine server with `wineserver -k`).
 set -u
 e2e_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -51,12 +51,12 @@ e2e_cleanup() {
 }
 
 # e2e_begin [WxHxDEPTH]: a private Xvfb (default 1024x768x24; more options in
-# E2E_XVFB_ARGS) with zqwm; again after e2e_cleanup for another screen.
+# E2E_XVFB_ARGS) with a window manager, which Wine waits for when it hides a
+# window; again after e2e_cleanup for another screen.
 e2e_begin() {
     e2e_tmp=$(mktemp -d)
     trap e2e_cleanup EXIT
     trap 'exit 1' INT TERM HUP
-    [ -x "$e2e_host/zqwm" ] || e2e_fail "no $e2e_host/zqwm: build the host stage first (make host)"
     unset DISPLAY
     if e2e_wine; then
         zq_wine_prefix_ready || e2e_fail "cannot make the Wine prefix $WINEPREFIX"
@@ -68,10 +68,9 @@ e2e_begin() {
     e2e_xvfb_pid=$!
     e2e_until 10 grep -qx '[0-9][0-9]*' "$e2e_tmp/display" || e2e_fail "Xvfb did not start"
     export DISPLAY=:$(head -1 "$e2e_tmp/display")
-    "$e2e_host/zqwm" &
+    openbox --sm-disable >/dev/null 2>&1 &
     e2e_wm_pid=$!
-    sleep 0.2
-    kill -0 "$e2e_wm_pid" 2>/dev/null || e2e_fail "the window manager did not start"
+    e2e_until 10 wmctrl -m >/dev/null 2>&1 || e2e_fail "the window manager did not start"
 }
 
 # e2e_start PROGRAM [ARGS...]: runs it in the background, its output (and that
@@ -155,7 +154,7 @@ e2e_end_by_key() {
     local start
     [ "$1" = close ] || xdotool windowfocus --sync "$wid" 2>/dev/null
     start=$(e2e_now_ms)
-    if [ "$1" = close ]; then "$e2e_host/zqxclose" "$wid"; else xdotool key "$1" 2>/dev/null; fi
+    if [ "$1" = close ]; then wmctrl -i -c "$wid"; else xdotool key "$1" 2>/dev/null; fi
     e2e_wait_exit "${2:-10}" || e2e_fail "still running ${2:-10} s after the key $1"
     [ "$e2e_status" = 0 ] || e2e_fail "exit status $e2e_status after the key $1 ($(e2e_out | tail -1))"
     e2e_log "the key $1 ended the program with status 0 after $(($(e2e_now_ms) - start)) ms"
