@@ -144,7 +144,7 @@ TEST_F(KeyBuffer, TheNullDriverTakesConsoleKeysWhileThereIsRoom) {
 
 std::mutex update_lock;  // a real mutex, as the window drivers' update lock
 
-TEST_F(KeyBuffer, KeysFromAnUpdateThreadArriveInOrderWhileTheProgramReads) {
+TEST_F(KeyBuffer, ThreadsKeysFromAnUpdateThreadArriveInOrderWhileTheProgramReads) {
     recorder_.lock = [] { update_lock.lock(); };
     recorder_.unlock = [] { update_lock.unlock(); };
     constexpr int32_t kLast = 250;
