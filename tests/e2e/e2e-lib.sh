@@ -68,9 +68,14 @@ e2e_begin() {
     e2e_xvfb_pid=$!
     e2e_until 10 grep -qx '[0-9][0-9]*' "$e2e_tmp/display" || e2e_fail "Xvfb did not start"
     export DISPLAY=:$(head -1 "$e2e_tmp/display")
-    openbox --sm-disable >/dev/null 2>&1 &
-    e2e_wm_pid=$!
-    e2e_until 10 wmctrl -m >/dev/null 2>&1 || e2e_fail "the window manager did not start"
+    local try
+    for try in 1 2; do # a second chance, with what the first said kept for the log
+        openbox --sm-disable >>"$e2e_tmp/wm.log" 2>&1 &
+        e2e_wm_pid=$!
+        e2e_until 5 wmctrl -m >/dev/null 2>&1 && break
+        kill "$e2e_wm_pid" 2>/dev/null && wait "$e2e_wm_pid" 2>/dev/null
+        [ $try = 1 ] || e2e_fail "the window manager did not start: $(tail -3 "$e2e_tmp/wm.log")"
+    done
 }
 
 # e2e_start PROGRAM [ARGS...]: runs it in the background, its output (and that
