@@ -21,9 +21,7 @@ constexpr int kCount = 100000;
 constexpr uint32_t kColor = 0xFF3C78B4u;
 constexpr int kCheckBatch = 64;  // lines drawn between two comparisons
 
-struct Segment {
-    int x1, y1, x2, y2;
-};
+using Segment = PeerCorners;
 
 int pixel_count(const Segment& s) {
     return std::max(std::abs(s.x2 - s.x1), std::abs(s.y2 - s.y1)) + 1;
@@ -33,14 +31,6 @@ double total_pixels(const std::vector<Segment>& set) {
     double sum = 0;
     for (const Segment& s : set) sum += pixel_count(s);
     return sum;
-}
-
-std::vector<Segment> random_lines() {
-    std::mt19937 rng(20240611);
-    std::uniform_int_distribution<int> col(0, kWidth - 1), row(0, kHeight - 1);
-    std::vector<Segment> set(kCount);
-    for (Segment& s : set) s = Segment{col(rng), row(rng), col(rng), row(rng)};
-    return set;
 }
 
 // Lengths 1..640, placed wholly inside the screen.
@@ -71,7 +61,7 @@ bool open_peers() {
     if (!zq_bench_peer_screen(&p)) return false;
     SDL_SetRenderDrawColor(p.renderer, (kColor >> 16) & 0xFF, (kColor >> 8) & 0xFF, kColor & 0xFF,
                            0xFF);
-    p.lines = random_lines();
+    p.lines = zq_bench_random_corners(20240611, kCount);
     p.spans = random_spans();
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <random>
 
 #include "bench/peers.h"
 #include "gfx/gfx_internal.h"
@@ -66,6 +67,14 @@ bool zq_bench_screen() {
     const GfxState* s = __zq_gfx;
     if (s && s->width == 640 && s->height == 480 && s->depth == 32) return true;
     return zq_GfxScreenRes(640, 480, 32, 0, -1, 0) == 0;
+}
+
+std::vector<PeerCorners> zq_bench_random_corners(unsigned seed, size_t count) {
+    std::mt19937 rng(seed);
+    std::uniform_int_distribution<int> col(0, 639), row(0, 479);
+    std::vector<PeerCorners> set(count);
+    for (PeerCorners& c : set) c = PeerCorners{col(rng), row(rng), col(rng), row(rng)};
+    return set;
 }
 
 bool zq_bench_peer_screen(PeerScreen* screen) {

@@ -4,6 +4,7 @@
 // time and this system's speed as a ratio of it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -48,3 +49,10 @@ struct PeerScreen {
 // Opens the screen (as zq_bench_screen) and fills in *screen; false when the
 // screen or the renderer cannot be made.
 bool zq_bench_peer_screen(PeerScreen* screen);
+
+// Two points each (a line's ends, a box's corners) spread over the screen,
+// the same on every run for a given seed.
+struct PeerCorners {
+    int x1, y1, x2, y2;
+};
+std::vector<PeerCorners> zq_bench_random_corners(unsigned seed, size_t count);

@@ -34,9 +34,7 @@ struct Sector {
     int last() const { return start + (end - start) / kStep * kStep; }  // the last angle drawn
 };
 
-struct Box {
-    int x1, y1, x2, y2;  // corners in any order
-};
+using Box = PeerCorners;  // corners in any order
 
 std::vector<Sector> random_sectors() {
     std::mt19937 rng(20240616);
@@ -49,14 +47,6 @@ std::vector<Sector> random_sectors() {
         s.blue = uint8_t(channel(rng));
         if (s.end >= s.start + kStep) set.push_back(s);
     }
-    return set;
-}
-
-std::vector<Box> random_boxes() {
-    std::mt19937 rng(20240617);
-    std::uniform_int_distribution<int> col(0, kWidth - 1), row(0, kHeight - 1);
-    std::vector<Box> set(kBoxes);
-    for (Box& b : set) b = Box{col(rng), row(rng), col(rng), row(rng)};
     return set;
 }
 
@@ -112,7 +102,7 @@ bool open_peers() {
     cairo_set_antialias(p.cairo, CAIRO_ANTIALIAS_NONE);
     cairo_set_operator(p.cairo, CAIRO_OPERATOR_SOURCE);
     p.sectors = random_sectors();
-    p.boxes = random_boxes();
+    p.boxes = zq_bench_random_corners(20240617, kBoxes);
     return true;
 }
 
